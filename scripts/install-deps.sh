@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs from Debian's packages what the build, the tests and the benchmarks need. Packages that
+# are already installed are skipped; `apt-get update` runs once, only when something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsqlite3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth
+  fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then
+  sudo_cmd=(sudo)
+fi
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Text import of permanence files into the one-column work table: one row per non-empty line,
+// holding the line's first comma-separated field.
+namespace spinalyst::store {
+
+class TableCursor;
+
+// The file could not be read (missing, a directory, no permission). what() names the file.
+class ImportFileError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Width of the work table's text column; longer first fields are cut to it.
+inline constexpr std::size_t kImportFieldWidth = 35;
+
+// Splits file contents into the first fields of its non-empty lines, in file order. Lines end
+// at CR or LF; a field may be enclosed in double quotes (two double quotes inside stand for one);
+// an unquoted field has its surrounding blanks removed; a NUL reads as a blank. Texts are
+// returned as UTF-8 (input that is not valid UTF-8 is read as Windows-1252; a UTF-8 byte-order
+// mark is dropped), cut to kImportFieldWidth characters.
+std::vector<std::string> importFields(std::string_view contents);
+
+// Reads the file and appends one row per field to the work table cursor (its first field),
+// inside one transaction. Returns the number of rows appended. Throws ImportFileError when the
+// file cannot be read; the table is then left as it was.
+int importTextFile(const std::filesystem::path& file, TableCursor& workTable);
+
+}  // namespace spinalyst::store
