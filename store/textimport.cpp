@@ -282,6 +282,14 @@ class FieldReader {
 
 }  // namespace
 
+// Details of the reading beyond the declaration:
+//  - A line that is not empty always gives a row, also when its first field is empty (",5",
+//    a line of blanks, ""), so the work table has exactly one row per non-empty line.
+//  - Blanks are spaces, tabs and NULs. Blanks before an opening quote are skipped; text after
+//    the closing quote, up to the comma, is added to the field with its trailing blanks
+//    removed ("ab"cd reads as abcd). A quote inside an unquoted field is an ordinary character.
+//  - A quote that is never closed runs to the end of its line; quotes never span lines.
+//  - UTF-8 validity is judged per field over the whole field, before it is cut.
 std::vector<std::string> importFields(std::string_view contents) {
     std::vector<std::string> fields;
     FieldReader reader;
@@ -295,8 +303,11 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable) {
     const std::string name = file.string();
     std::error_code ec;
     const auto status = std::filesystem::status(file, ec);
-    if (!std::filesystem::exists(status)) {
+    if (status.type() == std::filesystem::file_type::not_found) {
         throw ImportFileError("Import file not found: " + name);
+    }
+    if (ec) {
+        throw ImportFileError("Import file cannot be read: " + name + " (" + ec.message() + ")");
     }
     if (std::filesystem::is_directory(status)) {
         throw ImportFileError("Import file is a directory: " + name);
@@ -306,25 +317,31 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable) {
         throw ImportFileError("Import file cannot be read: " + name);
     }
 
-    // Rows are appended as the file streams in; a read error part-way rolls every row back.
-    Transaction transaction(workTable.database().connection());
+    // Rows are appended as the file streams in; a read error part-way rolls every row back, and
+    // the cursor then drops the rows it had shown.
     int count = 0;
-    FieldReader reader;
-    auto emit = [&](std::string field) {
-        workTable.appendRecord({Value(std::move(field))});
-        ++count;
-    };
-    std::string chunk(1 << 20, '\0');
-    while (in) {
-        in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        reader.feed(std::string_view(chunk.data(), got), emit);
+    try {
+        Transaction transaction(workTable.database().connection());
+        FieldReader reader;
+        auto emit = [&](std::string field) {
+            workTable.appendRecord({Value(std::move(field))});
+            ++count;
+        };
+        std::string chunk(1 << 20, '\0');
+        while (in) {
+            in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+            const auto got = static_cast<std::size_t>(in.gcount());
+            reader.feed(std::string_view(chunk.data(), got), emit);
+        }
+        if (in.bad()) {
+            throw ImportFileError("Import file cannot be read: " + name);
+        }
+        reader.finish(emit);
+        transaction.commit();
+    } catch (...) {
+        workTable.refresh();
+        throw;
     }
-    if (in.bad()) {
-        throw ImportFileError("Import file cannot be read: " + name);
-    }
-    reader.finish(emit);
-    transaction.commit();
     return count;
 }
 

@@ -151,13 +151,11 @@ double Value::toDouble() const {
         return *d;
     }
     if (const auto* s = std::get_if<std::string>(&v_)) {
-        try {
-            std::size_t used = 0;
-            const double v = std::stod(*s, &used);
-            return used == s->size() ? v : 0.0;
-        } catch (const std::exception&) {
-            return 0.0;
-        }
+        // from_chars, not stod: stod follows the C locale, which a German desktop sets to a
+        // decimal comma, and it skips leading blanks that toInt64 does not accept.
+        double v = 0.0;
+        auto [p, ec] = std::from_chars(s->data(), s->data() + s->size(), v);
+        return ec == std::errc() && p == s->data() + s->size() ? v : 0.0;
     }
     return static_cast<double>(toInt64());
 }

@@ -71,6 +71,11 @@ struct FieldCase {
     Fields expected;
 };
 
+// Keeps test names readable in test listings.
+void PrintTo(const FieldCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ImportFieldsTest : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(ImportFieldsTest, SplitsFirstFields) {
