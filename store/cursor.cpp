@@ -551,6 +551,7 @@ std::string TableCursor::selectList() const {
 
 TableCursor::Where TableCursor::baseWhere() const {
     Where w;
+    appliedLink_ = linkValues();
     if (!master_) {
         return w;
     }
@@ -1257,8 +1258,28 @@ void TableCursor::emptyTable() {
     }
 }
 
+std::vector<Value> TableCursor::linkValues() const {
+    std::vector<Value> v;
+    if (!master_) {
+        return v;
+    }
+    const bool usable = master_->isOpen() && !(master_->isEmpty() && !master_->isEditing());
+    v.emplace_back(usable ? 1 : 0);
+    if (usable) {
+        for (const auto& [masterField, detailField] : masterFields_) {
+            v.push_back(normalise(fieldIndex(detailField), master_->value(masterField)));
+        }
+    }
+    return v;
+}
+
 void TableCursor::masterChanged() {
     if (!isOpen()) {
+        return;
+    }
+    // A master that moved or was posted without changing the link values shows the same rows:
+    // the detail keeps its position (number entry relies on this when it posts the selection).
+    if (linkValues() == appliedLink_) {
         return;
     }
     checkBrowseMode();

@@ -304,7 +304,9 @@ class TableCursor : public Cursor {
         std::vector<Row> rows;
         bool end = false;  // the table has no further rows in that direction
     };
+    // Conditions of the master link; remembers the link values it used (appliedLink_).
     Where baseWhere() const;
+    std::vector<Value> linkValues() const;
     bool pagedOrder() const;
     std::string selectList() const;
     std::string orderBy(bool descending) const;
@@ -326,6 +328,7 @@ class TableCursor : public Cursor {
     std::string indexName_;
     Cursor* master_ = nullptr;
     std::vector<std::pair<std::string, std::string>> masterFields_;
+    mutable std::vector<Value> appliedLink_;
     Filter filter_;
     bool filtered_ = false;
     CalcFields calcFields_;

@@ -153,6 +153,25 @@ TEST_F(CursorTest, MasterLinkShowsOnlyLinkedRowsAndFollowsTheMaster) {
     EXPECT_EQ(render(p, "Zahl"), "5 6 8");
 }
 
+TEST_F(CursorTest, ADetailKeepsItsPositionWhenTheMasterIsPostedUnchanged) {
+    TableCursor wahl("wahl", db, "Wahl");
+    TableCursor p("p", db, "Permanenz");
+    wahl.open();
+    p.setMasterLink(&wahl, {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}, {"Datum", "Datum"}});
+    p.open();
+    addCoups(p, wahl.date("Datum"), {1, 2, 3});
+    p.first();
+    p.next();
+    wahl.edit();
+    wahl.setInteger("Permanenz_Zahl", 17);  // not a link field
+    wahl.post();
+    EXPECT_EQ(p.integer("Zahl"), 2);
+    wahl.edit();
+    wahl.setDate("Datum", wahl.date("Datum").addDays(1));
+    wahl.post();
+    EXPECT_TRUE(p.isEmpty());
+}
+
 TEST_F(CursorTest, FilterIsAppliedWhileOn) {
     TableCursor c("c", db, "Casino");
     c.setIndexName("Index_ID_Casino");

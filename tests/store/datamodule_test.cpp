@@ -158,6 +158,9 @@ TEST_F(DataModuleTest, PermanenceCursorsFollowTheSelection) {
         {1, "T 01", kDay2, "4", "01.03.2012 02.03.2012"},
         {2, "T 01", kDay1, "5", ""},
     };
+    // Rows written through another cursor are seen after a refresh; from then on the linked
+    // cursor follows the selection by itself.
+    dm.TdbTable_Permanenz.refresh();
     for (const auto& c : cases) {
         select(c.casino, c.table, c.day);
         EXPECT_EQ(render(dm.TdbTable_Permanenz, "Zahl"), c.coups);
