@@ -1120,8 +1120,21 @@ void TableCursor::post() {
     computeCalculated(row);
 
     if (!pagedOrder()) {
-        // The row may have moved in index order: read the shown rows again and follow it.
-        reload(rowid, pos_);
+        bool keysKept = !inserting;
+        if (keysKept) {
+            const auto& old = rows_[static_cast<std::size_t>(pos_)].values;
+            for (const char* f : table_->index(indexName_)->fields) {
+                const auto fi = static_cast<std::size_t>(fieldIndex(f));
+                keysKept = keysKept && old[fi] == row.values[fi];
+            }
+        }
+        if (keysKept) {
+            rows_[static_cast<std::size_t>(pos_)] = std::move(row);
+            notifyRowChanged();
+        } else {
+            // The row may have moved in index order: read the shown rows again and follow it.
+            reload(rowid, pos_);
+        }
         notifyDetails();
         return;
     }
