@@ -1,6 +1,8 @@
 #include "capture/auswahl.h"
 
+#include "events/auswertung.h"
 #include "systems/ergebnisse.h"
+#include "systems/system.h"
 
 namespace spinalyst::capture {
 
@@ -17,7 +19,7 @@ void Wahl_Uebernehmen(Kontext& k) {
 
 void Casino_Tisch_DatumChange(Kontext& k, Ausloeser ausloeser) {
     auto& w = k.dm.TdbTable_Wahl;
-    k.ansicht.systemdetailsAus();
+    systems::Systemdetails_Aus(k);
 
     if (ausloeser == Ausloeser::CasinoListe) {
         Wahl_Uebernehmen(k);
@@ -51,6 +53,7 @@ void Casino_Tisch_DatumChange(Kontext& k, Ausloeser ausloeser) {
     // The day window depends on the day and on N: apply its filter afresh.
     k.dm.TdbTable_Permanenz_Tag_Zusammenfassung.setFiltered(true);
 
+    events::Auswertung_Zuruecksetzen(k, true);
     k.ansicht.auswertungAnzeigen();
     systems::Vorherige_Ergebnisse_Zuruecksetzen(k);
 

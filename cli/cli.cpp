@@ -2,6 +2,9 @@
 
 #include <filesystem>
 
+#include "cli/evaluate.h"
+#include "cli/permanenz.h"
+#include "cli/systeme.h"
 #include "store/database.h"
 #include "store/referenzdaten.h"
 
@@ -16,7 +19,12 @@ using store::DatabaseFile;
 constexpr const char* kUsage =
     "usage: spinalyst-cli <command> [arguments]\n"
     "commands:\n"
-    "  init DIR    create or check the two database files in DIR\n";
+    "  init DIR    create or check the two database files in DIR\n"
+    "  casino-add DIR NAME [--random-coups N]\n"
+    "              add a casino (a random generator with N coups a day) and print its key\n"
+    "  import DIR CASINO_ID TABLE YYYY-MM [FILE]\n"
+    "              import a month of permanence from FILE, or generate it for a random-\n"
+    "              generator casino; TABLE as \"T 05\"\n";
 
 // `init DIR`: creates missing database files and checks existing ones.
 int init(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -56,6 +64,24 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     try {
         if (args[0] == "init") {
             return init(args, out, err);
+        }
+        if (args[0] == "evaluate") {
+            return evaluate(args, out, err);
+        }
+        if (args[0] == "casino-add") {
+            return casinoAdd(args, out, err);
+        }
+        if (args[0] == "import") {
+            return permanenzImport(args, out, err);
+        }
+        if (args[0] == "systems") {
+            return systemListe(args, out, err);
+        }
+        if (args[0] == "system-export") {
+            return systemExport(args, out, err);
+        }
+        if (args[0] == "system-import") {
+            return systemImport(args, out, err);
         }
     } catch (const std::exception& e) {
         err << "spinalyst-cli: " << e.what() << "\n";

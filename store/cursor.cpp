@@ -963,6 +963,65 @@ Value TableCursor::normaliseSearch(int fi, const Value& v) const {
     }
 }
 
+namespace {
+
+// Order of values as SQLite sorts them: null first, then numbers, then texts (days are stored as
+// ISO text, which sorts like the days themselves).
+int orderRank(const Value& v) {
+    if (v.isNull()) {
+        return 0;
+    }
+    if (v.isInteger() || v.isDouble()) {
+        return 1;
+    }
+    return 2;
+}
+
+int compareForOrder(const Value& a, const Value& b) {
+    const int ra = orderRank(a);
+    const int rb = orderRank(b);
+    if (ra != rb || ra == 0) {
+        return ra - rb;
+    }
+    if (ra == 1) {
+        const double x = a.toDouble();
+        const double y = b.toDouble();
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    const std::string x = a.isDate() ? a.toDate().iso() : a.toText();
+    const std::string y = b.isDate() ? b.toDate().iso() : b.toText();
+    return x.compare(y);
+}
+
+}  // namespace
+
+bool TableCursor::indexLess(const Row& a, const Row& b) const {
+    for (const char* f : table_->index(indexName_)->fields) {
+        const auto fi = static_cast<std::size_t>(fieldIndex(f));
+        const int c = compareForOrder(a.values[fi], b.values[fi]);
+        if (c != 0) {
+            return c < 0;
+        }
+    }
+    return a.rowid < b.rowid;
+}
+
+bool TableCursor::shownByLink(const Row& row) const {
+    if (!master_) {
+        return true;
+    }
+    if (appliedLink_.empty() || appliedLink_[0].toInt() == 0) {
+        return false;
+    }
+    for (std::size_t k = 0; k < masterFields_.size() && k + 1 < appliedLink_.size(); ++k) {
+        const auto di = static_cast<std::size_t>(fieldIndex(masterFields_[k].second));
+        if (compareForOrder(row.values[di], appliedLink_[k + 1]) != 0 || row.values[di].isNull()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 void TableCursor::requireRow() const {
     if (!isOpen()) {
         throw StoreError("Cursor " + name() + " is not open");
@@ -1131,8 +1190,20 @@ void TableCursor::post() {
         if (keysKept) {
             rows_[static_cast<std::size_t>(pos_)] = std::move(row);
             notifyRowChanged();
+        } else if (passes(row) && shownByLink(row)) {
+            // Still shown: move the row to its place in index order without reading the table.
+            if (!inserting) {
+                rows_.erase(rows_.begin() + pos_);
+            }
+            const auto at = std::upper_bound(
+                rows_.begin(), rows_.end(), row,
+                [this](const Row& a, const Row& b) { return indexLess(a, b); });
+            pos_ = static_cast<int>(at - rows_.begin());
+            rows_.insert(at, std::move(row));
+            eof_ = bof_ = false;
+            notifyReset();
         } else {
-            // The row may have moved in index order: read the shown rows again and follow it.
+            // The row left the shown rows: read them again.
             reload(rowid, pos_);
         }
         notifyDetails();

@@ -322,6 +322,10 @@ class TableCursor : public Cursor {
     // Throws StoreError for a value the field cannot hold.
     Value normalise(int fieldIndex, const Value& v) const;
     void requireRow() const;
+    // Shown order of two rows of an index-ordered cursor.
+    bool indexLess(const Row& a, const Row& b) const;
+    // Whether the row matches the master link values the cursor last read with.
+    bool shownByLink(const Row& row) const;
 
     Database& database_;
     const TableDef* table_;

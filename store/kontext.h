@@ -15,8 +15,19 @@ namespace spinalyst::store {
 class Ansicht {
   public:
     virtual ~Ansicht() = default;
-    // Details mode of the system panel off (clear `CheckBox_Systemdetails` and run its handler).
+    // Details mode of the system panel off: clear `CheckBox_Systemdetails` without running its
+    // handler (the operation that asks for it runs details mode off itself).
     virtual void systemdetailsAus() {}
+    // Enable or disable the controls of details mode. `filterUndFolge`: the filter rows H, S, R
+    // and "Ef" (buttons, range and window edits, the "<>", "vEf" and "A" boxes), the instance
+    // list, the "<>" box and the list of the event sequence and the menu "Erstellung".
+    // `einsaetze`: the settlement list, the "A" box and the stakes list. The three filter-event
+    // texts stay disabled in either case.
+    virtual void systemdetailsFreigeben(bool /*filterUndFolge*/, bool /*einsaetze*/) {}
+    // Enable or disable the "Systemdetails" box and the label "(Satzsignale)".
+    virtual void systemdetailsKastenFreigeben(bool /*an*/) {}
+    // Show the "<>" box of the event sequence ticked or not, without running its handler.
+    virtual void ungleichEreignisZeigen(bool /*angehakt*/) {}
     // The store button of the number entry was enabled or disabled (Sitzung::eingabemodus).
     virtual void eingabemodusGeaendert() {}
     // Clear the number field and give it the focus (main window, or the online window when the

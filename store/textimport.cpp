@@ -312,6 +312,10 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable) {
     if (std::filesystem::is_directory(status)) {
         throw ImportFileError("Import file is a directory: " + name);
     }
+    // A pipe or device would block the program or never end: only plain files are read.
+    if (!std::filesystem::is_regular_file(status)) {
+        throw ImportFileError("Import file is not a plain file: " + name);
+    }
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         throw ImportFileError("Import file cannot be read: " + name);

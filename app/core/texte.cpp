@@ -1,0 +1,139 @@
+#include "app/core/texte.h"
+
+namespace spinalyst::app {
+
+using store::Sprache;
+
+const char* Hauptfenster_Titel(Sprache sprache) {
+    return sprache == Sprache::Englisch
+               ? "Molvane's Spinalyst Q/XA     Professional evaluation and system-/strategy "
+                 "development - Data Mining - Online Game"
+               : "Molvane's Spinalyst Q/XA     Professionelle Permanenzauswertung & "
+                 "System-/Strategieentwicklung - Data Mining - Online Spiel";
+}
+
+const char* Hilfe_Frage(Sprache sprache) {
+    return sprache == Sprache::Englisch
+               ? "The help is available as a pdf-file from the installation directory!\nStart?"
+               : "Die vollständige Hilfe liegt als pdf-Datei im Installationsverzeichnis "
+                 "vor!\nStarten?";
+}
+
+const char* Hilfe_Datei(Sprache sprache) {
+    return sprache == Sprache::Englisch ? "Help_Roulette.pdf" : "Hilfe_Roulette.pdf";
+}
+
+const std::vector<Menuepunkt>& Menuepunkte() {
+    static const std::vector<Menuepunkt> punkte = {
+        {"MenuItem_Casinos", nullptr, "Casinos"},
+        {"MenuItem_Permanenzen", nullptr, "Permanenzen"},
+        {"MenuItem_Permanenzen_Aufnahme", "MenuItem_Permanenzen", "Aufnahme"},
+        {"MenuItem_Permanenzen_Eingabe", "MenuItem_Permanenzen", "Eingabe"},
+        {"MenuItem_Permanenzen_Loeschen", "MenuItem_Permanenzen", "Löschen"},
+        {"MenuItem_Permanenzen_Loeschen_Tag", "MenuItem_Permanenzen_Loeschen", "Tag"},
+        {"MenuItem_Permanenzen_Loeschen_Monat", "MenuItem_Permanenzen_Loeschen", "Monat"},
+        {"MenuItem_Ereignisse", nullptr, "Ereignisse"},
+        {"MenuItem_Ereignisse_Ueberblick", "MenuItem_Ereignisse", "Überblick"},
+        {"MenuItem_Ereignisse_Auswertung", "MenuItem_Ereignisse", "Auswertung"},
+        {"MenuItem_Ereignisse_Haeufigkeit", "MenuItem_Ereignisse_Auswertung", "Häufigkeit"},
+        {"MenuItem_Ereignisse_Haeufigkeit_Serien", "MenuItem_Ereignisse_Auswertung",
+         "Häufigkeit / Serien"},
+        {"MenuItem_Ereignisse_Haeufigkeit_Rueckstandigkeit", "MenuItem_Ereignisse_Auswertung",
+         "Häufigkeit / Rückständigkeit"},
+        {"MenuItem_Ereignisse_komplett", "MenuItem_Ereignisse_Auswertung", "Komplett"},
+        {"MenuItem_Systeme", nullptr, "Systeme"},
+        {"MenuItem_Systeme_Information", "MenuItem_Systeme", "Wahl / Information"},
+        {"MenuItem_Systeme_Aufnahme", "MenuItem_Systeme", "Aufnahme"},
+        {"MenuItem_Systeme_Erstellung", "MenuItem_Systeme", "Erstellung"},
+        {"MenuItem_Systeme_Haeufigkeit", "MenuItem_Systeme_Erstellung", "Häufigkeit"},
+        {"MenuItem_Systeme_Serien", "MenuItem_Systeme_Erstellung", "Serien"},
+        {"MenuItem_Systeme_Rueckstaendigkeit", "MenuItem_Systeme_Erstellung", "Rückständigkeit"},
+        {"MenuItem_Systeme_Ereignisfolge", "MenuItem_Systeme_Erstellung", "Ereignisfolge"},
+        {"MenuItem_Systeme_Auswertung", "MenuItem_Systeme", "Auswertung"},
+        {"MenuItem_Systeme_Auswertungen_Ueberblick", "MenuItem_Systeme", "Auswertung Blick"},
+        {kTrenner, "MenuItem_Systeme", ""},
+        {"MenuItem_Systeme_Loeschen", "MenuItem_Systeme", "Löschen"},
+        {"MenuItem_Individuell", nullptr, "Individuell"},
+        {"MenuItem_Individuell_Satzsignale_1", "MenuItem_Individuell", "Satzsignale (1)"},
+        {"MenuItem_Individuell_Satzsignale_2", "MenuItem_Individuell", "Satzsignale (2)"},
+        {"MenuItem_Individuell_Ihr_System", "MenuItem_Individuell", "Ihr System ..."},
+        {"MenuItem_DataMining", nullptr, "Data Mining"},
+        {"MenuItem_Online_Spiel", nullptr, "Online Spiel"},
+        {"MenuItem_Hilfe", nullptr, "Hilfe"},
+        {"MenuItem_Sprache", nullptr, "Sprache"},
+        {"MenuItem_Sprache_Deutsch", "MenuItem_Sprache", "Deutsch"},
+        {"MenuItem_Sprache_Englisch", "MenuItem_Sprache", "Englisch"},
+        {"MenuItem_Ereignis_Aufnehmen", kPopupEreignisfolge, "Aufnehmen"},
+        {"MenuItem_Ereignis_Loeschen", kPopupEreignisfolge, "Löschen"},
+    };
+    return punkte;
+}
+
+const std::vector<const char*>& Sprachabhaengige_Menuepunkte() {
+    static const std::vector<const char*> namen = {
+        "MenuItem_Casinos",
+        "MenuItem_Permanenzen",
+        "MenuItem_Permanenzen_Aufnahme",
+        "MenuItem_Permanenzen_Eingabe",
+        "MenuItem_Permanenzen_Loeschen",
+        "MenuItem_Permanenzen_Loeschen_Tag",
+        "MenuItem_Permanenzen_Loeschen_Monat",
+        "MenuItem_Ereignisse",
+        "MenuItem_Ereignisse_Ueberblick",
+        "MenuItem_Ereignisse_Auswertung",
+        "MenuItem_Ereignisse_Haeufigkeit",
+        "MenuItem_Ereignisse_Haeufigkeit_Serien",
+        "MenuItem_Ereignisse_Haeufigkeit_Rueckstandigkeit",
+        "MenuItem_Ereignisse_komplett",
+        "MenuItem_Systeme",
+        "MenuItem_Systeme_Information",
+        "MenuItem_Systeme_Aufnahme",
+        "MenuItem_Systeme_Erstellung",
+        "MenuItem_Systeme_Haeufigkeit",
+        "MenuItem_Systeme_Serien",
+        "MenuItem_Systeme_Rueckstaendigkeit",
+        "MenuItem_Systeme_Ereignisfolge",
+        "MenuItem_Systeme_Auswertung",
+        "MenuItem_Systeme_Auswertungen_Ueberblick",
+        "MenuItem_Systeme_Loeschen",
+        "MenuItem_Individuell",
+        "MenuItem_Individuell_Satzsignale_1",
+        "MenuItem_Individuell_Satzsignale_2",
+        "MenuItem_Individuell_Ihr_System",
+        "MenuItem_Online_Spiel",
+        "MenuItem_Hilfe",
+        "MenuItem_Sprache",
+        "MenuItem_Sprache_Deutsch",
+        "MenuItem_Sprache_Englisch",
+        "MenuItem_Ereignis_Aufnehmen",
+        "MenuItem_Ereignis_Loeschen",
+    };
+    return namen;
+}
+
+const std::vector<FesterText>& Feste_Texte() {
+    static const std::vector<FesterText> texte = {
+        {"Label_Permanenz", "Permanenz", "Permanence"},
+        {"BitBtn_Permanenz_Zahl", "Zahl", "No."},
+        {"Label_Tage_Permenenz", "Tage", "Days"},
+        {"Label_Coups_Permanenz", "Coups", "No."},
+        // The permanence evaluation's box and button use the words of the system evaluation.
+        {"DBCheckBox_Tage_Permanenz_uebergreifend", "übergreifend", "across"},
+        {"BitBtn_Berechnung_Permanenz_Auswertung", "(Permanenz)", "(Permanence)"},
+        {"Label_Tage_System", "Tage", "Days"},
+        {"DBCheckBox_Tage_System_uebergreifend", "übergreifend", "across"},
+        {"BitBtn_System_Neu", "Neu", "New"},
+        {"CheckBox_Systemdetails", "Systemdetails", "System details"},
+        {"Label_Satzsignale", "(Satzsignale)", "(Signals)"},
+        {"Label_Zahlen", "Zahlen", "Numbers"},
+        {"Label_von1", "von", "from"},
+        {"Label_von2", "von", "from"},
+        {"Label_bis1", "bis", "to"},
+        {"Label_bis2", "bis", "to"},
+        {"DBCheckBox_Online_Tage_System_uebergreifend", "üb", "ac"},
+        {"DBCheckBox_Online_Vordergrund", "V", "F"},
+    };
+    return texte;
+}
+
+}  // namespace spinalyst::app

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <vector>
+
+#include "store/sitzung.h"
+
+// The fixed texts of the application shell: titles, messages, the main menu as shipped and the
+// language-dependent captions of the main window. Kept as data so that the window, the language
+// switch and the tests read the same table.
+namespace spinalyst::app {
+
+inline constexpr const char* kAnwendungstitel = "Molvane's Spinalyst Q/XA";
+inline constexpr const char* kSperrname = "Molvanes_Spinalyst.exe";
+inline constexpr const char* kMeldungLaeuftBereits = "Anwendung läuft bereits!";
+inline constexpr const char* kStatusFirma = "Molvane´s Software";
+
+// Caption of the main window in the given language.
+const char* Hauptfenster_Titel(store::Sprache sprache);
+
+// The help question (two lines) and the help file of the given language.
+const char* Hilfe_Frage(store::Sprache sprache);
+const char* Hilfe_Datei(store::Sprache sprache);
+
+// One entry of the main menu `HauptMenue` or of a pop-up menu, in display order. `oberpunkt` is
+// the item it belongs to (nullptr for the menu bar, or the name of a pop-up menu); a separator
+// has the name "-". `deutsch` is the caption as shipped.
+struct Menuepunkt {
+    const char* name;
+    const char* oberpunkt;
+    const char* deutsch;
+};
+inline constexpr const char* kHauptmenue = "HauptMenue";
+inline constexpr const char* kPopupEreignisfolge = "PopupMenu_Ereignisfolge";
+inline constexpr const char* kTrenner = "-";
+const std::vector<Menuepunkt>& Menuepunkte();
+
+// The menu items whose captions the language switch fetches from `Deutsch_Englisch`, in the
+// order it fetches them. "Data Mining" is not among them: it keeps its caption.
+const std::vector<const char*>& Sprachabhaengige_Menuepunkte();
+
+// A control of the main window whose own caption depends on the language (labels, buttons,
+// check boxes). Grid headings live with the grid columns.
+struct FesterText {
+    const char* objekt;
+    const char* deutsch;
+    const char* englisch;
+};
+const std::vector<FesterText>& Feste_Texte();
+
+}  // namespace spinalyst::app

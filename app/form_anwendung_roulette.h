@@ -1,0 +1,144 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "app/binding/binding_context.h"
+#include "store/datamodule.h"
+#include "store/kontext.h"
+#include "store/sitzung.h"
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QLocale;
+class QMenu;
+class QTime;
+class QToolButton;
+
+namespace spinalyst::binding {
+class CursorTableModel;
+}
+
+namespace spinalyst::app {
+
+class QtUserInterface;
+
+// The main window `Form_Anwendung_Roulette`: selection bar, permanence column, evaluation
+// panel, system panel, online panel, status bar, the main menu `HauptMenue` and the pop-up menu
+// of the event sequence. Every control carries its name as the Qt object name. The window holds
+// the session state (by reference), shows the data of the data module's cursors through bound
+// controls and grids, and calls operations; it sends no SQL. Created once at start, before the
+// data module is opened; its creation touches no database. The first show opens the data
+// module; closing the window posts pending edits and closes it. The window is the view of the
+// operations' Kontext (store::Ansicht): the steps of an operation that only change what it
+// shows.
+class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
+    Q_OBJECT
+  public:
+    using DokumentOeffner = std::function<void(const QString& pfad)>;
+
+    Form_Anwendung_Roulette(store::Sitzung& sitzung, store::DataModule_Roulette& dataModule,
+                            QtUserInterface& ui, QWidget* parent = nullptr);
+    ~Form_Anwendung_Roulette() override;
+
+    store::Sitzung& sitzung() const { return sitzung_; }
+    store::DataModule_Roulette& dataModule() const { return dm_; }
+    binding::BindingContext& bindung() const { return *bindung_; }
+    // What the operations run on: the data module, the session, the message link and this view.
+    store::Kontext& kontext() { return kontext_; }
+
+    // How a help file is opened; the desktop's default viewer unless replaced (tests).
+    void setDokumentOeffner(DokumentOeffner oeffner) { oeffner_ = std::move(oeffner); }
+
+    // Re-labels the window, its menus and grids in the session's language and rewrites the
+    // language-dependent texts stored with the current system instance.
+    void Sprache_Anwenden();
+    // Language choice (menu "Sprache" and the flag buttons): set, apply, selection change.
+    void MenuItem_Sprache_DeutschClick(QObject* sender);
+    void MenuItem_Sprache_EnglischClick(QObject* sender);
+    // Help command (menu "Hilfe", F1 anywhere in the window).
+    void MenuItem_HilfeClick();
+    // The idle handler: the three panels of the status bar.
+    void Statusleiste_Aktualisieren();
+
+    // Operations of the Parts that build on the shell, run by the show sequence and the
+    // language switch; each Part fills its own.
+    void Casino_Tisch_DatumChange(QObject* sender);
+    void DBLookupComboBox_System_Art_ChancenCloseUp();
+    void CheckBox_SystemdetailsClick();
+
+    // store::Ansicht
+    void systemdetailsAus() override;
+    void systemdetailsFreigeben(bool filterUndFolge, bool einsaetze) override;
+    void systemdetailsKastenFreigeben(bool an) override;
+    void ungleichEreignisZeigen(bool angehakt) override;
+    void eingabemodusGeaendert() override;
+    void zahlfeldLeeren() override;
+    void permanenzGridsTrennen() override;
+    void permanenzGridsVerbinden() override;
+    void auswertungAnzeigen() override;
+    void neuZeichnen() override;
+
+  signals:
+    // The window has closed and the data module is closed: the program ends.
+    void geschlossen();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void Anzeigen();
+    void Texte_Setzen();
+    void Menue_Bauen();
+    QWidget* Auswahlleiste_Bauen();
+    QWidget* Permanenzspalte_Bauen();
+    QWidget* Auswertung_Bauen();
+    QWidget* Systemteil_Bauen();
+    QWidget* Onlineteil_Bauen();
+    void Statusleiste_Bauen();
+    void Kuerzel_Vergeben();
+    void Sprachwahl_Anzeigen();
+    void Datum_Uebernehmen(const QDate& tag);
+
+    store::Sitzung& sitzung_;
+    store::DataModule_Roulette& dm_;
+    QtUserInterface& ui_;
+    binding::BindingContext* bindung_;
+    store::Kontext kontext_;
+    DokumentOeffner oeffner_;
+    bool geschlossen_ = false;
+
+    QDateEdit* DateTimePicker = nullptr;
+    QLineEdit* DBEdit_Permanenz_Zahl = nullptr;
+    QPushButton* BitBtn_Permanenz_Zahl = nullptr;
+    binding::CursorTableModel* permanenzModell_ = nullptr;
+    binding::CursorTableModel* tageModell_ = nullptr;
+    QCheckBox* CheckBox_Systemdetails = nullptr;
+    QCheckBox* CheckBox_ungleich_Ereignis = nullptr;
+    QToolButton* SpeedButton_Deutsch = nullptr;
+    QToolButton* SpeedButton_Englisch = nullptr;
+    QMenu* PopupMenu_Ereignisfolge = nullptr;
+    QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
+    QElapsedTimer statusUhr_;
+    // The controls details mode enables: filter rows and event sequence; stakes and settlement.
+    std::vector<QWidget*> detailsFilter_;
+    std::vector<QWidget*> detailsEinsaetze_;
+};
+
+// A menu caption without its mnemonic marker ("&Casinos" gives "Casinos", "A && B" gives
+// "A & B").
+QString ohneKuerzel(const QString& text);
+
+// The current time in the locale's long time format, without a time zone.
+QString Lange_Zeit(const QLocale& locale, const QTime& zeit);
+
+}  // namespace spinalyst::app

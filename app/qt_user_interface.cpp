@@ -1,0 +1,88 @@
+#include "app/qt_user_interface.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+
+namespace spinalyst::app {
+
+QtUserInterface::QtUserInterface(QObject* parent) : QObject(parent) {
+    // Key presses are seen by the application before any widget, so Escape is noticed
+    // wherever the focus is.
+    qApp->installEventFilter(this);
+}
+
+QtUserInterface::~QtUserInterface() {
+    while (busyDepth_ > 0) {
+        setBusy(false);
+    }
+}
+
+void QtUserInterface::inform(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    if (informHandler_) {
+        informHandler_(message);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), message,
+                    QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtUserInterface::confirm(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    if (confirmHandler_) {
+        return confirmHandler_(message);
+    }
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
+                    QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(QMessageBox::Yes);
+    // Any answer other than No counts as yes.
+    return box.exec() != QMessageBox::No;
+}
+
+std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter) {
+    const QString f = QString::fromStdString(filter);
+    std::optional<QString> chosen;
+    if (fileChooser_) {
+        chosen = fileChooser_(f);
+    } else {
+        const QString name = QFileDialog::getOpenFileName(parent_, QString(), QString(), f);
+        if (!name.isEmpty()) {
+            chosen = name;
+        }
+    }
+    if (!chosen) {
+        return std::nullopt;
+    }
+    return chosen->toStdString();
+}
+
+void QtUserInterface::setBusy(bool busy) {
+    if (busy) {
+        escapePressed_ = false;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++busyDepth_;
+    } else if (busyDepth_ > 0) {
+        QApplication::restoreOverrideCursor();
+        --busyDepth_;
+    }
+}
+
+bool QtUserInterface::processEventsAndCheckEscape() {
+    QCoreApplication::processEvents();
+    const bool pressed = escapePressed_;
+    escapePressed_ = false;
+    return pressed;
+}
+
+bool QtUserInterface::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        escapePressed_ = true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+}  // namespace spinalyst::app

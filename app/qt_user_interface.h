@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "store/ui.h"
+
+namespace spinalyst::app {
+
+// The operations' link to the windows, realised with Qt: message boxes parented to the main
+// window, the file-open dialog, the hourglass cursor and the Escape poll of long operations.
+// The boxes and the dialog can be replaced by handlers, so that tests script the answers.
+// Created once at start and owned with the windows.
+class QtUserInterface : public QObject, public store::UserInterface {
+    Q_OBJECT
+  public:
+    explicit QtUserInterface(QObject* parent = nullptr);
+    ~QtUserInterface() override;
+
+    void setParentWidget(QWidget* parent) { parent_ = parent; }
+
+    // Replacements for the boxes and the dialog; an empty function restores the real one.
+    void setInformHandler(std::function<void(const QString& text)> handler) {
+        informHandler_ = std::move(handler);
+    }
+    void setConfirmHandler(std::function<bool(const QString& text)> handler) {
+        confirmHandler_ = std::move(handler);
+    }
+    void setFileChooser(std::function<std::optional<QString>(const QString& filter)> chooser) {
+        fileChooser_ = std::move(chooser);
+    }
+
+    void inform(const std::string& text) override;
+    bool confirm(const std::string& text) override;
+    std::optional<std::string> chooseFile(const std::string& filter) override;
+    // Also forgets an Escape pressed before the operation began.
+    void setBusy(bool busy) override;
+    bool processEventsAndCheckEscape() override;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QPointer<QWidget> parent_;
+    std::function<void(const QString&)> informHandler_;
+    std::function<bool(const QString&)> confirmHandler_;
+    std::function<std::optional<QString>(const QString&)> fileChooser_;
+    int busyDepth_ = 0;
+    bool escapePressed_ = false;
+};
+
+}  // namespace spinalyst::app

@@ -1,0 +1,640 @@
+// Benchmarks of the store on a realistic permanence: several casinos, tables "T 01" to "T 05",
+// 400 coups per day over many days, appended a month at a time per casino and table as the
+// import does. Every benchmark runs on a 100 000-coup and on a 10 000 000-coup database, so the
+// report shows whether a cost grows with the size of the table.
+//
+// The databases are built once and cached (see cacheRoot); each benchmark process works on a
+// scratch copy, opened through the data module exactly as the program opens its files.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "store/cursor.h"
+#include "store/database.h"
+#include "store/datamodule.h"
+#include "store/schema.h"
+#include "store/sitzung.h"
+#include "store/sqlite.h"
+#include "store/value.h"
+
+namespace spinalyst::store {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Bump when the generated data changes, so that a cached file of another shape is not reused.
+constexpr int kShapeVersion = 1;
+
+constexpr std::int64_t kSmall = 100'000;
+constexpr std::int64_t kLarge = 10'000'000;
+
+constexpr int kTische = 5;
+constexpr int kCoupsPerDay = 400;
+constexpr int kStretchDays = 30;
+constexpr int kSinglePosts = 1000;
+constexpr int kMonthDays = 31;
+constexpr int kMonthCoups = 12'000;
+
+const char* const kStretchSql =
+    "SELECT * FROM Permanenz WHERE ID_Casino = ? AND Tisch = ? AND Datum >= ? AND Datum <= ? "
+    "ORDER BY Datum ASC, ID_Zahl ASC";
+
+const std::vector<std::pair<std::string, std::string>> kPermanenzLink = {
+    {"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}, {"Datum", "Datum"}};
+const std::vector<std::pair<std::string, std::string>> kTagLink = {{"ID_Casino", "ID_Casino"},
+                                                                   {"Tisch", "Tisch"}};
+const std::vector<std::pair<std::string, std::string>> kAbarbeitungLink = {
+    {"ID_Zahl", "Permanenz_ID_Zahl"}};
+
+Date firstDay() {
+    return Date::fromYmd(2019, 1, 1);
+}
+
+// Days the write benchmarks append to lie far behind the generated permanence.
+Date firstPostDay() {
+    return Date::fromYmd(2029, 1, 1);
+}
+
+Date bulkMonth() {
+    return Date::fromYmd(2030, 1, 1);
+}
+
+std::string tischName(int index) {
+    return "T 0" + std::to_string(index + 1);
+}
+
+// The size of a generated database. Every casino has the same tables and days; the small file
+// has one casino, the large one five, so that both hold 30-day stretches of 400 coups a day.
+struct Shape {
+    std::int64_t rows;
+    int casinos;
+    int days;  // days of permanence per casino and table, from firstDay()
+};
+
+Shape shapeFor(std::int64_t rows) {
+    const int casinos = rows >= 1'000'000 ? 5 : 1;
+    const std::int64_t perDay = std::int64_t{casinos} * kTische * kCoupsPerDay;
+    const Shape shape{rows, casinos, static_cast<int>(rows / perDay)};
+    if (rows % perDay != 0 || shape.days < kStretchDays) {
+        throw std::invalid_argument("no database shape for " + std::to_string(rows) + " rows");
+    }
+    return shape;
+}
+
+// The program's pseudo-random generator (32-bit state, state * 134775813 + 1), seeded fixed, so
+// every build of a database and every run picks the same numbers and days.
+class Zufall {
+  public:
+    explicit Zufall(std::uint32_t seed) : state_(seed) {}
+    // A number from 0 to n - 1.
+    int below(int n) {
+        state_ = state_ * 134775813u + 1u;
+        return static_cast<int>((std::uint64_t{state_} * static_cast<std::uint64_t>(n)) >> 32);
+    }
+
+  private:
+    std::uint32_t state_;
+};
+
+// ---- Cached databases ------------------------------------------------------------------------
+
+// SPINALYST_BENCH_CACHE, else ${XDG_CACHE_HOME:-~/.cache}/spinalyst-bench, else /var/tmp.
+fs::path cacheRoot() {
+    if (const char* dir = std::getenv("SPINALYST_BENCH_CACHE"); dir && *dir) {
+        return dir;
+    }
+    if (const char* xdg = std::getenv("XDG_CACHE_HOME"); xdg && *xdg) {
+        return fs::path(xdg) / "spinalyst-bench";
+    }
+    if (const char* home = std::getenv("HOME"); home && *home) {
+        return fs::path(home) / ".cache" / "spinalyst-bench";
+    }
+    return "/var/tmp/spinalyst-bench";
+}
+
+fs::path cachedFile(const Shape& shape) {
+    return cacheRoot() /
+           ("layout" + std::to_string(kLayoutVersion) + "-shape" + std::to_string(kShapeVersion)) /
+           std::to_string(shape.rows) / Database::fileName(DatabaseFile::Roulette);
+}
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Builds a main database of the given shape: the file as the program creates it, then casinos,
+// their stretches, the coups with their day rows and the totals rows, all in one transaction
+// through prepared statements. The file is made under another name and moved into place when
+// complete, so an interrupted build is never taken for a cached database.
+void buildDatabase(const fs::path& target, const Shape& shape) {
+    const auto start = Clock::now();
+    std::cerr << "spinalyst_bench: building " << shape.rows << " coups in " << target << '\n';
+    const fs::path work = target.parent_path() / "building";
+    fs::remove_all(work);
+    fs::create_directories(work);
+    const fs::path file = work / target.filename();
+    {
+        Database db(DatabaseFile::Roulette);
+        db.setLocation(file);
+        db.connect();
+    }
+    {
+        Connection c(file.string(), Connection::Mode::OpenExisting);
+        // A failed build is thrown away, so it needs neither a journal nor syncs.
+        c.exec("PRAGMA journal_mode = OFF");
+        c.exec("PRAGMA synchronous = OFF");
+        c.exec("PRAGMA cache_size = -262144");
+        Transaction tx(c);
+
+        // Two casinos more than carry coups: the write benchmarks append to them.
+        Statement casino(c,
+                         "INSERT INTO Casino (ID_Casino, Casino_Name, Casino_In_Liste, "
+                         "Zufallsgenerator) VALUES (?, ?, 'x', 'f')");
+        for (int k = 1; k <= shape.casinos + 2; ++k) {
+            casino.bind(1, std::int64_t{k});
+            casino.bind(2, std::string_view("Casino " + std::to_string(k)));
+            casino.run();
+        }
+
+        std::vector<std::string> iso;
+        for (int d = 0; d < shape.days; ++d) {
+            iso.push_back(firstDay().addDays(d).iso());
+        }
+        Statement coup(c,
+                       "INSERT INTO Permanenz (ID_Casino, Tisch, Datum, Zahl) VALUES (?, ?, ?, ?)");
+        Statement tag(c,
+                      "INSERT INTO Permanenz_Tag_Zusammenfassung (ID_Casino, Tisch, Datum, "
+                      "Coups_Anzahl) VALUES (?, ?, ?, ?)");
+        Zufall zufall(20190101u);
+        std::int64_t written = 0;
+        std::int64_t nextReport = 1'000'000;
+        for (int from = 0; from < shape.days;) {
+            // One month of every casino and table, each appended as one import would.
+            const int month = firstDay().addDays(from).month();
+            int to = from;
+            while (to < shape.days && firstDay().addDays(to).month() == month) {
+                ++to;
+            }
+            for (int k = 1; k <= shape.casinos; ++k) {
+                for (int t = 0; t < kTische; ++t) {
+                    const std::string tisch = tischName(t);
+                    for (int d = from; d < to; ++d) {
+                        for (int n = 0; n < kCoupsPerDay; ++n) {
+                            coup.bind(1, std::int64_t{k});
+                            coup.bind(2, std::string_view(tisch));
+                            coup.bind(3, std::string_view(iso[static_cast<std::size_t>(d)]));
+                            coup.bind(4, std::int64_t{zufall.below(37)});
+                            coup.run();
+                        }
+                        tag.bind(1, std::int64_t{k});
+                        tag.bind(2, std::string_view(tisch));
+                        tag.bind(3, std::string_view(iso[static_cast<std::size_t>(d)]));
+                        tag.bind(4, std::int64_t{kCoupsPerDay});
+                        tag.run();
+                        written += kCoupsPerDay;
+                        if (written >= nextReport) {
+                            std::cerr << "spinalyst_bench:   " << written << " of " << shape.rows
+                                      << " coups (" << written * 100 / shape.rows << " %, "
+                                      << static_cast<int>(secondsSince(start)) << " s)\n";
+                            nextReport += 1'000'000;
+                        }
+                    }
+                }
+            }
+            from = to;
+        }
+
+        Statement stretch(c,
+                          "INSERT INTO Casino_Tisch_Datum (ID_Casino, Tisch, Datum_von, "
+                          "Datum_bis, Tage) VALUES (?, ?, ?, ?, ?)");
+        Statement gesamt(c,
+                         "INSERT INTO Permanenz_Tag_Zusammenfassung_G (ID_Casino, Tisch, Tage, "
+                         "Coups_Anzahl) VALUES (?, ?, ?, ?)");
+        for (int k = 1; k <= shape.casinos; ++k) {
+            for (int t = 0; t < kTische; ++t) {
+                const std::string tisch = tischName(t);
+                stretch.bind(1, std::int64_t{k});
+                stretch.bind(2, std::string_view(tisch));
+                stretch.bind(3, std::string_view(iso.front()));
+                stretch.bind(4, std::string_view(iso.back()));
+                stretch.bind(5, std::int64_t{shape.days});
+                stretch.run();
+                gesamt.bind(1, std::int64_t{k});
+                gesamt.bind(2, std::string_view(tisch));
+                gesamt.bind(3, std::int64_t{shape.days});
+                gesamt.bind(4, std::int64_t{shape.days} * kCoupsPerDay);
+                gesamt.run();
+            }
+        }
+        tx.commit();
+        // Leave the file in the journal mode the program's files have.
+        c.exec("PRAGMA journal_mode = WAL");
+    }
+    fs::rename(file, target);
+    fs::remove_all(work);
+    std::cerr << "spinalyst_bench: built in " << static_cast<int>(secondsSince(start)) << " s\n";
+}
+
+// ---- Fixture ---------------------------------------------------------------------------------
+
+// Scratch directories of benchmark processes that are no longer running.
+void removeStaleScratch(const fs::path& root) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(root, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("scratch-", 0) != 0) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + 8, nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            fs::remove_all(entry.path(), ec);
+        }
+    }
+}
+
+// Writes a fresh copy through to the disk. Otherwise the first checkpoint of the copy, during a
+// timed post, would also flush the whole copy and show up as a post of a second or more.
+void syncFile(const fs::path& file) {
+    const int fd = ::open(file.c_str(), O_RDONLY);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        const int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        throw std::system_error(error, std::generic_category(), "cannot sync " + file.string());
+    }
+    ::close(fd);
+}
+
+// One database of a given size, copied from the cache into this process's scratch directory and
+// opened through the data module as the program opens its files. All benchmarks of that size
+// share it; the write benchmarks append to casinos and days the read benchmarks never pick.
+class Fixture {
+  public:
+    explicit Fixture(std::int64_t rows);
+    ~Fixture();
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    DataModule_Roulette& dm() { return *dm_; }
+    Sitzung& sitzung() { return sitzung_; }
+    const Shape& shape() const { return shape_; }
+    // A day no coup has been appended to yet, for one casino without generated coups.
+    Date freshDay() { return firstPostDay().addDays(freshDays_++); }
+    int postCasino() const { return shape_.casinos + 1; }
+    int bulkCasino() const { return shape_.casinos + 2; }
+
+  private:
+    Shape shape_;
+    fs::path scratch_;
+    Sitzung sitzung_;
+    std::unique_ptr<DataModule_Roulette> dm_;
+    int freshDays_ = 0;
+};
+
+Fixture::Fixture(std::int64_t rows) : shape_(shapeFor(rows)) {
+    const fs::path cached = cachedFile(shape_);
+    if (!fs::exists(cached)) {
+        buildDatabase(cached, shape_);
+    }
+    removeStaleScratch(cacheRoot());
+    scratch_ = cacheRoot() / ("scratch-" + std::to_string(getpid())) / std::to_string(rows);
+    fs::remove_all(scratch_);
+    fs::create_directories(scratch_);
+    const auto start = Clock::now();
+    fs::copy_file(cached, scratch_ / cached.filename());
+    syncFile(scratch_ / cached.filename());
+    std::cerr << "spinalyst_bench: copied " << cached << " to the scratch directory in "
+              << secondsSince(start) << " s\n";
+    sitzung_.programmverzeichnis = scratch_.string();
+    dm_ = std::make_unique<DataModule_Roulette>(scratch_, sitzung_);
+    dm_->open();
+}
+
+Fixture::~Fixture() {
+    dm_.reset();
+    std::error_code ec;
+    fs::remove_all(scratch_, ec);
+    // The process's scratch directory goes with the last fixture (remove fails while not empty).
+    fs::remove(scratch_.parent_path(), ec);
+}
+
+std::map<std::int64_t, std::unique_ptr<Fixture>>& fixtures() {
+    static std::map<std::int64_t, std::unique_ptr<Fixture>> all;
+    return all;
+}
+
+Fixture& fixture(std::int64_t rows) {
+    auto& f = fixtures()[rows];
+    if (!f) {
+        f = std::make_unique<Fixture>(rows);
+    }
+    return *f;
+}
+
+struct Tag {
+    int casino;
+    std::string tisch;
+    Date datum;
+};
+
+Tag randomDay(const Shape& shape, Zufall& zufall, int lastDay) {
+    const int casino = 1 + zufall.below(shape.casinos);
+    const int tisch = zufall.below(kTische);
+    return {casino, tischName(tisch), firstDay().addDays(zufall.below(lastDay + 1))};
+}
+
+// Moves the selection to a casino, table and day and posts it, as the main window does on a
+// change of the date picker; the detail cursors of Wahl follow on the post.
+void selectDay(Fixture& f, const Tag& tag) {
+    auto& wahl = f.dm().TdbTable_Wahl;
+    f.sitzung().gewaehlter_tag = tag.datum;
+    wahl.setInteger("ID_Casino", tag.casino);
+    wahl.setText("Tisch", tag.tisch);
+    wahl.setDate("Datum", tag.datum);
+    wahl.post();
+}
+
+// Prepares the data module for a bulk write of coups as the import does (master links of the
+// permanence and of the bets removed, bulk-write flag on), and restores it when done.
+class BulkWrite {
+  public:
+    BulkWrite(Fixture& f, bool withDayRows) : f_(f), withDayRows_(withDayRows) {
+        auto& dm = f_.dm();
+        dm.TdbTable_Permanenz.clearMasterLink();
+        dm.TdbTable_Systeme_Abarbeitung.clearMasterLink();
+        if (withDayRows_) {
+            dm.TdbTable_Permanenz_Tag_Zusammenfassung.clearMasterLink();
+            dm.TdbTable_Permanenz_Tag_Zusammenfassung.setFiltered(false);
+        }
+        f_.sitzung().massenschreiben = true;
+    }
+    ~BulkWrite() {
+        auto& dm = f_.dm();
+        try {
+            dm.TdbTable_Permanenz.setMasterLink(&dm.TdbTable_Wahl, kPermanenzLink);
+            if (withDayRows_) {
+                dm.TdbTable_Permanenz_Tag_Zusammenfassung.setMasterLink(&dm.TdbTable_Wahl,
+                                                                        kTagLink);
+                dm.TdbTable_Permanenz_Tag_Zusammenfassung.setFiltered(true);
+            }
+            f_.sitzung().massenschreiben = false;
+            dm.TdbTable_Systeme_Abarbeitung.setMasterLink(&dm.TdbTable_Permanenz, kAbarbeitungLink);
+        } catch (const std::exception& e) {
+            std::cerr << "spinalyst_bench: cannot restore the data module: " << e.what() << '\n';
+        }
+    }
+    BulkWrite(const BulkWrite&) = delete;
+    BulkWrite& operator=(const BulkWrite&) = delete;
+
+  private:
+    Fixture& f_;
+    bool withDayRows_;
+};
+
+std::int64_t maxRowid(Connection& c, const char* table) {
+    Statement s(c, std::string("SELECT COALESCE(MAX(rowid), 0) FROM \"") + table + "\"");
+    s.step();
+    return s.int64(0);
+}
+
+void deleteAfter(Connection& c, const char* table, std::int64_t rowid) {
+    Statement s(c, std::string("DELETE FROM \"") + table + "\" WHERE rowid > ?");
+    s.bind(1, rowid);
+    s.run();
+}
+
+// Runs a benchmark body; a store error ends the benchmark with its message instead of the
+// process.
+template <class Body>
+void guarded(benchmark::State& state, Body body) {
+    try {
+        body();
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+    }
+}
+
+// ---- Benchmarks ------------------------------------------------------------------------------
+
+// Opening a day: the selection moves to another casino, table and day and is posted; the
+// permanence cursor follows through its master link and every coup of the day is read by
+// walking the cursor, as the operations walk it. Each iteration picks another day.
+void BM_OpenDay(benchmark::State& state) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        auto& p = f.dm().TdbTable_Permanenz;
+        Zufall zufall(7u);
+        std::int64_t coups = 0;
+        double selectSeconds = 0;
+        double walkSeconds = 0;
+        for (auto _ : state) {
+            const auto start = Clock::now();
+            selectDay(f, randomDay(f.shape(), zufall, f.shape().days - 1));
+            const auto selected = Clock::now();
+            std::int64_t sum = 0;
+            int n = 0;
+            for (p.first(); !p.eof(); p.next()) {
+                sum += p.integer("Zahl");
+                ++n;
+            }
+            benchmark::DoNotOptimize(sum);
+            selectSeconds += std::chrono::duration<double>(selected - start).count();
+            walkSeconds += secondsSince(selected);
+            if (n != kCoupsPerDay) {
+                state.SkipWithError("the linked cursor does not show the coups of the day");
+                break;
+            }
+            coups += n;
+        }
+        // Where the time goes: the post of the selection with the re-reads of every detail of
+        // Wahl, and the walk over the coups (each move lets the bets cursor follow).
+        state.counters["post_us"] =
+            benchmark::Counter(selectSeconds * 1e6, benchmark::Counter::kAvgIterations);
+        state.counters["walk_us"] =
+            benchmark::Counter(walkSeconds * 1e6, benchmark::Counter::kAvgIterations);
+        state.SetItemsProcessed(coups);
+    });
+}
+
+// Loading a stretch: the coups of one casino and table over 30 days in Datum, ID_Zahl order,
+// through a query cursor with bound parameters, every row read.
+void BM_LoadStretch(benchmark::State& state) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        QueryCursor q("Bench_Strecke", f.dm().TdbDatabase_Roulette);
+        Zufall zufall(11u);
+        std::int64_t coups = 0;
+        for (auto _ : state) {
+            const Tag from = randomDay(f.shape(), zufall, f.shape().days - kStretchDays);
+            q.setSql(kStretchSql, {Value(from.casino), Value(from.tisch), Value(from.datum),
+                                   Value(from.datum.addDays(kStretchDays - 1))});
+            q.open();
+            const int zahl = q.fieldIndex("Zahl");
+            std::int64_t sum = 0;
+            int n = 0;
+            for (; const Row* r = q.rowAt(n); ++n) {
+                sum += r->values[static_cast<std::size_t>(zahl)].toInt64();
+            }
+            benchmark::DoNotOptimize(sum);
+            if (n != kStretchDays * kCoupsPerDay) {
+                state.SkipWithError("the query does not return the coups of the stretch");
+                break;
+            }
+            coups += n;
+        }
+        q.close();
+        state.SetItemsProcessed(coups);
+    });
+}
+
+// Posting single coups: the selection is on a new day and 1000 coups are appended one by one
+// through the linked permanence cursor, each post committed on its own (no transaction), as
+// number entry does. Every post is timed; the counters give the median and the tail in µs.
+void BM_PostedAppend(benchmark::State& state) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        auto& p = f.dm().TdbTable_Permanenz;
+        Zufall zufall(13u);
+        std::vector<double> micros;
+        for (auto _ : state) {
+            state.PauseTiming();
+            selectDay(f, {f.postCasino(), tischName(0), f.freshDay()});
+            state.ResumeTiming();
+            for (int i = 0; i < kSinglePosts; ++i) {
+                const std::vector<Value> coup = {Value(), Value(), Value(), Value(),
+                                                 Value(zufall.below(37))};
+                const auto start = Clock::now();
+                p.appendRecord(coup);
+                micros.push_back(
+                    std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+            }
+        }
+        if (micros.empty()) {
+            return;
+        }
+        std::sort(micros.begin(), micros.end());
+        auto at = [&](double q) {
+            return micros[static_cast<std::size_t>(q * static_cast<double>(micros.size() - 1))];
+        };
+        double total = 0;
+        for (double m : micros) {
+            total += m;
+        }
+        state.counters["mean_us"] = total / static_cast<double>(micros.size());
+        state.counters["median_us"] = at(0.5);
+        state.counters["p90_us"] = at(0.9);
+        state.counters["p99_us"] = at(0.99);
+        state.counters["max_us"] = micros.back();
+        state.SetItemsProcessed(static_cast<std::int64_t>(micros.size()));
+    });
+}
+
+// Appends one month of coups (31 days, 12 000 coups) of one casino and table in one transaction
+// through the permanence cursor with its master link removed, as the import writes them. With
+// day rows, every day also gets its row through the day-row cursor (link and filter off), as the
+// import appends it. The appended rows are deleted again outside the timing, so every iteration
+// writes into a table of the same size.
+void bulkMonth(benchmark::State& state, bool withDayRows) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        auto& dm = f.dm();
+        Connection& c = dm.TdbDatabase_Roulette.connection();
+        const std::int64_t lastCoup = maxRowid(c, "Permanenz");
+        const std::int64_t lastTag = maxRowid(c, "Permanenz_Tag_Zusammenfassung");
+        Zufall zufall(17u);
+        const Value casino(f.bulkCasino());
+        const Value tisch(tischName(0));
+        {
+            BulkWrite bulk(f, withDayRows);
+            for (auto _ : state) {
+                Transaction tx(c);
+                for (int d = 0; d < kMonthDays; ++d) {
+                    const Value day(bulkMonth().addDays(d));
+                    const int coups =
+                        kMonthCoups / kMonthDays + (d < kMonthCoups % kMonthDays ? 1 : 0);
+                    for (int n = 0; n < coups; ++n) {
+                        dm.TdbTable_Permanenz.appendRecord(
+                            {casino, tisch, day, Value(), Value(zufall.below(37))});
+                    }
+                    if (withDayRows) {
+                        dm.TdbTable_Permanenz_Tag_Zusammenfassung.appendRecord(
+                            {casino, tisch, day, Value(), Value(), Value(), Value(), Value(coups)});
+                    }
+                }
+                tx.commit();
+
+                state.PauseTiming();
+                deleteAfter(c, "Permanenz", lastCoup);
+                deleteAfter(c, "Permanenz_Tag_Zusammenfassung", lastTag);
+                // Back to the state the import starts from: the unlinked cursors re-read.
+                dm.TdbTable_Permanenz.clearMasterLink();
+                if (withDayRows) {
+                    dm.TdbTable_Permanenz_Tag_Zusammenfassung.clearMasterLink();
+                }
+                state.ResumeTiming();
+            }
+        }
+        state.SetItemsProcessed(state.iterations() * kMonthCoups);
+    });
+}
+
+void BM_BulkMonth(benchmark::State& state) {
+    bulkMonth(state, false);
+}
+
+void BM_BulkMonthWithDayRows(benchmark::State& state) {
+    bulkMonth(state, true);
+}
+
+// With --benchmark_repetitions the fastest run is reported too: on a shared machine it is the
+// best estimate of the store's own cost.
+void sizes(benchmark::internal::Benchmark* b) {
+    b->ArgName("rows")->Arg(kSmall)->Arg(kLarge)->UseRealTime();
+    b->ComputeStatistics(
+        "min", [](const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); });
+}
+
+BENCHMARK(BM_OpenDay)->Apply(sizes)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LoadStretch)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PostedAppend)->Apply(sizes)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BulkMonth)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_BulkMonthWithDayRows)->Apply(sizes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace spinalyst::store
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    int rc = 0;
+    try {
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const std::exception& e) {
+        std::cerr << "spinalyst_bench: " << e.what() << '\n';
+        rc = 1;
+    }
+    // Close the databases and remove the scratch copies.
+    spinalyst::store::fixtures().clear();
+    benchmark::Shutdown();
+    return rc;
+}

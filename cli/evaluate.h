@@ -1,0 +1,25 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// The permanence evaluation as a subcommand of spinalyst-cli.
+namespace spinalyst::cli {
+
+// `evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N] [--coups N]
+// [--from-coup ID_ZAHL] [--across]`: the run of the evaluation button on the selection set from
+// the arguments (casino, gaming table "T 01" to "T 25", day; then the evaluation settings: mode
+// default "H", days default 1, coups default 100, 0 = no limit, "übergreifend" with --across).
+// Day mode for --days N ≥ 1; coup mode for --days 0, counting back from --from-coup (default
+// the newest coup of the day). Prints one JSON object:
+//   {"coups": q, "events": [{"id", "hits", "percent", "series", "absences"} ...],
+//    "classes": [{"class", "series", "absences"} ...]}
+// with every catalogue event in identifier order ("hits" null for an empty count, "percent"
+// null when no coup was evaluated, decimal point '.'), the series and absence counts of the
+// result tables keyed by length, and one entry per chance class from the class-total rows. The
+// stored selection (casino, table, day) is put back afterwards. Exit code 0 done, 1 failed
+// (unknown casino, store error), 2 wrong arguments.
+int evaluate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace spinalyst::cli

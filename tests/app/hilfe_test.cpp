@@ -1,0 +1,72 @@
+#include "app/core/hilfe.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "store/ui.h"
+
+namespace spinalyst::app {
+namespace {
+
+// Answers every confirmation with a scripted answer and records the questions.
+class SkriptUi : public store::UserInterface {
+  public:
+    explicit SkriptUi(bool antwort) : antwort_(antwort) {}
+    void inform(const std::string& text) override { meldungen.push_back(text); }
+    bool confirm(const std::string& text) override {
+        fragen.push_back(text);
+        return antwort_;
+    }
+    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
+    void setBusy(bool) override {}
+    bool processEventsAndCheckEscape() override { return false; }
+
+    std::vector<std::string> fragen;
+    std::vector<std::string> meldungen;
+
+  private:
+    bool antwort_;
+};
+
+struct Fall {
+    store::Sprache sprache;
+    bool antwort;
+    const char* frage;
+    const char* geoeffnet;  // nullptr: nothing opened
+};
+
+TEST(Hilfe_Anzeigen, fragtInDerSpracheUndOeffnetNurOhneNein) {
+    const char* deutsch =
+        "Die vollständige Hilfe liegt als pdf-Datei im Installationsverzeichnis vor!\nStarten?";
+    const char* englisch =
+        "The help is available as a pdf-file from the installation directory!\nStart?";
+    const Fall faelle[] = {
+        {store::Sprache::Deutsch, false, deutsch, nullptr},
+        {store::Sprache::Deutsch, true, deutsch, "/opt/spinalyst/Hilfe_Roulette.pdf"},
+        {store::Sprache::Englisch, false, englisch, nullptr},
+        {store::Sprache::Englisch, true, englisch, "/opt/spinalyst/Help_Roulette.pdf"},
+    };
+    for (const Fall& f : faelle) {
+        store::Sitzung sitzung;
+        sitzung.sprache = f.sprache;
+        sitzung.programmverzeichnis = "/opt/spinalyst/";
+        SkriptUi ui(f.antwort);
+        std::vector<std::string> geoeffnet;
+        Hilfe_Anzeigen(sitzung, ui, [&](const std::string& pfad) { geoeffnet.push_back(pfad); });
+
+        ASSERT_EQ(ui.fragen.size(), 1u);
+        EXPECT_EQ(ui.fragen[0], f.frage);
+        EXPECT_TRUE(ui.meldungen.empty());
+        if (f.geoeffnet == nullptr) {
+            EXPECT_TRUE(geoeffnet.empty());
+        } else {
+            EXPECT_EQ(geoeffnet, std::vector<std::string>{f.geoeffnet});
+        }
+    }
+}
+
+}  // namespace
+}  // namespace spinalyst::app

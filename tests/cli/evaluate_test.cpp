@@ -1,0 +1,237 @@
+#include "cli/evaluate.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "capture/auswahl.h"
+#include "cli/cli.h"
+#include "store/sqlite.h"
+#include "systems/json.h"
+#include "tests/support/kontext_fixture.h"
+
+namespace spinalyst::cli {
+namespace {
+
+using store::Date;
+using store::Value;
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+// A program directory with one casino; coups are written straight into `Permanenz`.
+class EvaluateTest : public ::testing::Test {
+  protected:
+    EvaluateTest() {
+        store::Sitzung sitzung;
+        store::DataModule_Roulette dm(dir.path(), sitzung);
+        dm.open();
+        spinalyst::testing::ScriptedUi ui;
+        store::Ansicht ansicht;
+        store::Kontext k{dm, sitzung, ui, ansicht};
+        casino = capture::BitBtn_NeuClick(k);
+    }
+
+    static Date heute() { return Date::fromYmd(2024, 3, 15); }
+
+    // Numbers oldest first; returns the `ID_Zahl` of each coup.
+    std::vector<std::int64_t> tag(Date d, const std::vector<Value>& zahlen,
+                                  const char* tisch = "T 01") {
+        store::Database db(store::DatabaseFile::Roulette);
+        db.setLocation(dir.path() / store::Database::fileName(store::DatabaseFile::Roulette));
+        db.connect();
+        store::TableCursor p("p", db, "Permanenz");
+        p.open();
+        std::vector<std::int64_t> ids;
+        for (const Value& z : zahlen) {
+            p.appendRecord({casino, tisch, d, Value(), z});
+            ids.push_back(p.value("ID_Zahl").toInt64());
+        }
+        return ids;
+    }
+
+    Result evaluate(std::vector<std::string> optionen, std::string datum = "2024-03-15") {
+        std::vector<std::string> args = {"evaluate", dir.path().string(), std::to_string(casino),
+                                         "T 01", std::move(datum)};
+        args.insert(args.end(), optionen.begin(), optionen.end());
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = run(args, out, err);
+        return {code, out.str(), err.str()};
+    }
+
+    // The parsed output of a run that must succeed.
+    json::Value dokument(std::vector<std::string> optionen) {
+        const Result r = evaluate(std::move(optionen));
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        return json::parse(r.out);
+    }
+
+    static const json::Value& ereignis(const json::Value& d, int id) {
+        const auto& ev = d.find("events")->items();
+        return ev.at(static_cast<std::size_t>(id - 1));
+    }
+    static const json::Value& klasse(const json::Value& d, int gruppe) {
+        for (const auto& c : d.find("classes")->items()) {
+            if (c.find("class")->integer() == gruppe) {
+                return c;
+            }
+        }
+        throw std::runtime_error("no class " + std::to_string(gruppe));
+    }
+
+    store::testing::TempDir dir;
+    int casino = 0;
+};
+
+constexpr int kPlein5 = 117 + 5;
+constexpr int kPlein7 = 117 + 7;
+
+TEST_F(EvaluateTest, PrintsEveryEventWithItsCountsAndTheClassTotals) {
+    tag(heute().addDays(-1), {Value(5), Value(5)});
+    tag(heute(), {Value(7), Value(5), Value(5), Value()});  // newest first: 5 5 7
+    const json::Value d = dokument({"--mode", "A"});
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"coups", "events", "classes"}));
+    EXPECT_EQ(d.find("coups")->integer(), 3);
+    const auto& ev = d.find("events")->items();
+    ASSERT_EQ(ev.size(), 153u);
+    for (std::size_t i = 0; i < ev.size(); ++i) {
+        EXPECT_EQ(ev[i].find("id")->integer(), static_cast<std::int64_t>(i + 1));
+        EXPECT_EQ(ev[i].keys(),
+                  (std::vector<std::string>{"id", "hits", "percent", "series", "absences"}));
+    }
+    EXPECT_EQ(json::write(ereignis(d, kPlein5)),
+              json::write(json::parse(R"({"id": 122, "hits": 2, "percent": "66.7%",
+                                          "series": {"2": 1}, "absences": {"0": 1}})")));
+    EXPECT_EQ(json::write(ereignis(d, kPlein7)),
+              json::write(json::parse(R"({"id": 124, "hits": 1, "percent": "33.3%",
+                                          "series": {"1": 1}, "absences": {}})")));
+    // Never hit: no count, but a percentage.
+    EXPECT_TRUE(ereignis(d, 118).find("hits")->isNull());
+    EXPECT_EQ(ereignis(d, 118).find("percent")->string(), "0.0%");
+    EXPECT_EQ(ereignis(d, 1).find("series")->find("3")->integer(), 1);  // red: 5 5 7
+
+    std::vector<std::int64_t> klassen;
+    for (const auto& c : d.find("classes")->items()) {
+        klassen.push_back(c.find("class")->integer());
+    }
+    EXPECT_EQ(klassen, (std::vector<std::int64_t>{1, 2, 5, 8, 11, 17, 35}));
+    EXPECT_EQ(json::write(*klasse(d, 35).find("series")),
+              json::write(json::parse(R"({"1":1,"2":1})")));
+    EXPECT_EQ(json::write(*klasse(d, 35).find("absences")), json::write(json::parse(R"({"0":1})")));
+}
+
+TEST_F(EvaluateTest, DaysCoupsAndAcrossSelectTheStretch) {
+    tag(heute().addDays(-1), {Value(1), Value(5)});                 // newest first 5 1
+    const auto ids = tag(heute(), {Value(5), Value(9), Value(9)});  // newest first 9 9 5
+    const struct {
+        std::vector<std::string> optionen;
+        int coups;
+        const char* serienPlein5;
+    } faelle[] = {
+        {{"--mode", "S"}, 3, R"({"1": 1})"},
+        {{"--mode", "S", "--days", "2"}, 5, R"({"1": 2})"},
+        {{"--mode", "S", "--days", "2", "--across"}, 5, R"({"2": 1})"},
+        {{"--days", "0"}, 3, "{}"},  // mode H counts no series
+        {{"--mode", "S", "--days", "0", "--coups", "2"}, 2, "{}"},
+        {{"--mode", "S", "--days", "0", "--from-coup", std::to_string(ids[1])}, 2, R"({"1": 1})"},
+        {{"--mode", "S", "--days", "0", "--from-coup", std::to_string(ids[1]), "--coups", "1"},
+         1,
+         "{}"},
+        {{"--mode", "S", "--days", "0", "--coups", "0"}, 3, R"({"1": 1})"},
+    };
+    for (const auto& f : faelle) {
+        std::string was;
+        for (const auto& o : f.optionen) {
+            was += o + " ";
+        }
+        const json::Value d = dokument(f.optionen);
+        EXPECT_EQ(d.find("coups")->integer(), f.coups) << was;
+        EXPECT_EQ(json::write(*ereignis(d, kPlein5).find("series")),
+                  json::write(json::parse(f.serienPlein5)))
+            << was;
+    }
+}
+
+TEST_F(EvaluateTest, AnEmptyStretchHasNoCountsAndNoPercentages) {
+    tag(heute().addDays(-1), {Value(5)});
+    const json::Value d = dokument({"--mode", "A"});
+    EXPECT_EQ(d.find("coups")->integer(), 0);
+    for (const auto& e : d.find("events")->items()) {
+        EXPECT_TRUE(e.find("hits")->isNull());
+        EXPECT_TRUE(e.find("percent")->isNull());
+        EXPECT_EQ(e.find("series")->size(), 0u);
+    }
+}
+
+TEST_F(EvaluateTest, AnUnknownCoupCountsFromTheNewestAndSaysSo) {
+    tag(heute(), {Value(5), Value(9), Value(9)});
+    const Result r = evaluate({"--days", "0", "--from-coup", "99999"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(json::parse(r.out).find("coups")->integer(), 3);
+    EXPECT_NE(r.err.find("counting from the newest coup"), std::string::npos) << r.err;
+}
+
+TEST_F(EvaluateTest, TheStoredSelectionIsKept) {
+    tag(heute(), {Value(5)});
+    auto wahl = [&] {
+        store::Database db(store::DatabaseFile::Roulette);
+        db.setLocation(dir.path() / store::Database::fileName(store::DatabaseFile::Roulette));
+        db.connect();
+        store::TableCursor w("w", db, "Wahl");
+        w.open();
+        return w.value("ID_Casino").toText() + "|" + w.text("Tisch") + "|" +
+               w.value("Datum").toText();
+    };
+    const std::string vorher = wahl();
+    EXPECT_EQ(evaluate({}).code, 0);
+    EXPECT_EQ(wahl(), vorher);
+}
+
+TEST_F(EvaluateTest, WrongArgumentsAreRefused) {
+    const struct {
+        std::vector<std::string> args;
+        int code;
+        const char* meldung;
+    } faelle[] = {
+        {{"evaluate", dir.path().string()}, 2, "wrong number of arguments"},
+        {{"evaluate", (dir.path() / "fehlt").string(), "1", "T 01", "2024-03-15"},
+         2,
+         "is not a directory"},
+        {{"evaluate", dir.path().string(), "x", "T 01", "2024-03-15"}, 2, "CASINO_ID"},
+        {{"evaluate", dir.path().string(), "1", "T 26", "2024-03-15"}, 2, "TABLE"},
+        {{"evaluate", dir.path().string(), "1", "T1", "2024-03-15"}, 2, "TABLE"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "15.03.2024"}, 2, "YYYY-MM-DD"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-02-30"}, 2, "YYYY-MM-DD"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-03-15", "--mode", "X"}, 2, "--mode"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-03-15", "--mode", "HS"}, 2, "--mode"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-03-15", "--days", "-1"}, 2, "--days"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-03-15", "--coups"},
+         2,
+         "needs a value"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-03-15", "--from-coup", "0"},
+         2,
+         "--from-coup"},
+        {{"evaluate", dir.path().string(), "1", "T 01", "2024-03-15", "--verbose"},
+         2,
+         "unknown option"},
+        {{"evaluate", dir.path().string(), "99", "T 01", "2024-03-15"}, 1, "unknown casino 99"},
+    };
+    for (const auto& f : faelle) {
+        std::ostringstream out;
+        std::ostringstream err;
+        EXPECT_EQ(run(f.args, out, err), f.code) << err.str();
+        EXPECT_NE(err.str().find(f.meldung), std::string::npos) << err.str();
+        EXPECT_EQ(out.str(), "");
+        if (f.code == 2) {
+            EXPECT_NE(err.str().find("usage: spinalyst-cli evaluate"), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace spinalyst::cli
