@@ -21,13 +21,16 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
 
+#include "capture/eingabe.h"
 #include "store/cursor.h"
 #include "store/database.h"
 #include "store/datamodule.h"
+#include "store/kontext.h"
 #include "store/schema.h"
 #include "store/sitzung.h"
 #include "store/sqlite.h"
@@ -606,6 +609,72 @@ void BM_BulkMonthWithDayRows(benchmark::State& state) {
 
 // With --benchmark_repetitions the fastest run is reported too: on a shared machine it is the
 // best estimate of the store's own cost.
+
+// Storing one typed number as the table does it: on a day that already holds 500 coups (with its
+// day row, and N = 10 days in the window), each number is posted into the coup about to be
+// played, the next one appended, the day row's count and the totals row recomputed. Every store
+// is timed; the counters give the median and the tail in ms.
+class NoUser : public UserInterface {
+  public:
+    void inform(const std::string&) override {}
+    bool confirm(const std::string&) override { return true; }
+    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
+    void setBusy(bool) override {}
+    bool processEventsAndCheckEscape() override { return false; }
+};
+
+void BM_StoreNumber(benchmark::State& state) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        NoUser user;
+        Ansicht ansicht;
+        Kontext k{f.dm(), f.sitzung(), user, ansicht};
+        auto& wahl = f.dm().TdbTable_Wahl;
+        auto& p = f.dm().TdbTable_Permanenz;
+        Zufall zufall(17u);
+        std::vector<double> millis;
+        for (auto _ : state) {
+            state.PauseTiming();
+            selectDay(f, {f.postCasino(), tischName(1), f.freshDay()});
+            wahl.edit();
+            wahl.setInteger("System_Tage_Anzahl", 10);
+            wahl.post();
+            {
+                Transaction tx(f.dm().TdbDatabase_Roulette.connection());
+                for (int i = 0; i < 500; ++i) {
+                    p.appendRecord({Value(), Value(), Value(), Value(), Value(zufall.below(37))});
+                }
+                tx.commit();
+            }
+            capture::Tageszeile_Pflegen(k, 500);
+            capture::MenuItem_Permanenzen_EingabeClick(k);
+            state.ResumeTiming();
+            for (int i = 0; i < 100; ++i) {
+                wahl.edit();
+                wahl.setInteger("Permanenz_Zahl", zufall.below(37));
+                const auto start = Clock::now();
+                capture::BitBtn_Permanenz_ZahlClick(k);
+                millis.push_back(
+                    std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+            }
+            state.PauseTiming();
+            capture::Deaktiviere_manuellen_Eingabemodus(k);
+            state.ResumeTiming();
+        }
+        if (millis.empty()) {
+            return;
+        }
+        std::sort(millis.begin(), millis.end());
+        auto at = [&](double q) {
+            return millis[static_cast<std::size_t>(q * static_cast<double>(millis.size() - 1))];
+        };
+        state.counters["median_ms"] = at(0.5);
+        state.counters["p90_ms"] = at(0.9);
+        state.counters["max_ms"] = millis.back();
+        state.SetItemsProcessed(static_cast<std::int64_t>(millis.size()));
+    });
+}
+
 void sizes(benchmark::internal::Benchmark* b) {
     b->ArgName("rows")->Arg(kSmall)->Arg(kLarge)->UseRealTime();
     b->ComputeStatistics(
@@ -616,6 +685,7 @@ BENCHMARK(BM_OpenDay)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadStretch)->Apply(sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PostedAppend)->Apply(sizes)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BulkMonth)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreNumber)->Apply(sizes)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BulkMonthWithDayRows)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace

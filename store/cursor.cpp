@@ -11,6 +11,9 @@ namespace {
 
 // Rows fetched per page by cursors in stored order. A day of permanence fits in one page.
 constexpr int kPageSize = 2048;
+// Most rows a paged cursor holds; beyond that it lets go of rows far from the current one, so
+// walking or appending to a table of millions of rows keeps memory bounded.
+constexpr int kWindowLimit = 4 * kPageSize;
 
 const Value& nullValue() {
     static const Value v;
@@ -720,7 +723,34 @@ bool TableCursor::loadAfter() {
     for (auto& r : page.rows) {
         rows_.push_back(std::move(r));
     }
+    trimWindow(true);
     return !page.rows.empty();
+}
+
+void TableCursor::trimWindow(bool grewAtTail) {
+    const int size = static_cast<int>(rows_.size());
+    if (size <= kWindowLimit || pos_ < 0) {
+        return;
+    }
+    // Only the side away from the growth is trimmed, and a page on either side of the current
+    // row always stays, so a reader moving on never loses the rows it just fetched.
+    if (grewAtTail) {
+        const int dropHead = std::max(0, pos_ - kPageSize);
+        if (dropHead > 0) {
+            rows_.erase(rows_.begin(), rows_.begin() + dropHead);
+            pos_ -= dropHead;
+            headComplete_ = false;
+            if (windowStart_) {
+                *windowStart_ += dropHead;
+            }
+        }
+    } else {
+        const int keepEnd = std::min(size, pos_ + kPageSize + 1);
+        if (keepEnd < size) {
+            rows_.erase(rows_.begin() + keepEnd, rows_.end());
+            tailComplete_ = false;
+        }
+    }
 }
 
 bool TableCursor::loadBefore() {
@@ -737,6 +767,7 @@ bool TableCursor::loadBefore() {
     if (windowStart_) {
         *windowStart_ -= n;
     }
+    trimWindow(false);
     return n > 0;
 }
 
@@ -1195,9 +1226,9 @@ void TableCursor::post() {
             if (!inserting) {
                 rows_.erase(rows_.begin() + pos_);
             }
-            const auto at = std::upper_bound(
-                rows_.begin(), rows_.end(), row,
-                [this](const Row& a, const Row& b) { return indexLess(a, b); });
+            const auto at =
+                std::upper_bound(rows_.begin(), rows_.end(), row,
+                                 [this](const Row& a, const Row& b) { return indexLess(a, b); });
             pos_ = static_cast<int>(at - rows_.begin());
             rows_.insert(at, std::move(row));
             eof_ = bof_ = false;
@@ -1213,6 +1244,7 @@ void TableCursor::post() {
         if (tailComplete_) {
             rows_.push_back(std::move(row));
             pos_ = static_cast<int>(rows_.size()) - 1;
+            trimWindow(true);
         } else {
             loadLast();
             positionOnRowid(rowid);

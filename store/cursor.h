@@ -315,6 +315,8 @@ class TableCursor : public Cursor {
     bool passes(const Row& row) const;
     void loadAll();
     void loadFrom(std::int64_t rowid);
+    // Lets go of rows far from the current one once the window grows past its limit.
+    void trimWindow(bool grewAtTail);
     void reload(std::optional<std::int64_t> keepRowid, int fallbackIndex);
     Page fetchPage(const char* op, std::int64_t rowid, bool descending, int limit);
     void positionOnRowid(std::int64_t rowid);
