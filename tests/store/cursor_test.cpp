@@ -426,12 +426,12 @@ TEST_F(CursorTest, DetailsDoNotFollowWhileTheMasterIsSuspended) {
 TEST_F(CursorTest, LargeTablesArePagedWithoutLosingRows) {
     TableCursor p("p", db, "Permanenz");
     p.open();
-    constexpr int kRows = 5000;
+    constexpr int kRows = 20000;  // more than a cursor holds at once
     {
         Transaction tx(db.connection());
         for (int i = 0; i < kRows; ++i) {
             p.appendRecord(
-                {Value(1), Value("T 01"), Value(kDay1.addDays(i / 400)), Value(), Value(i % 37)});
+                {Value(1), Value("T 01"), Value(kDay1.addDays(i / 400 % 40)), Value(), Value(i % 37)});
         }
         tx.commit();
     }
