@@ -24,7 +24,13 @@ constexpr const char* kUsage =
     "              add a casino (a random generator with N coups a day) and print its key\n"
     "  import DIR CASINO_ID TABLE YYYY-MM [FILE]\n"
     "              import a month of permanence from FILE, or generate it for a random-\n"
-    "              generator casino; TABLE as \"T 05\"\n";
+    "              generator casino; TABLE as \"T 05\"\n"
+    "  evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N] [--coups N]\n"
+    "           [--from-coup ID_ZAHL] [--across]\n"
+    "              frequency, series and absence of every event, as JSON\n"
+    "  systems DIR                      list the betting systems\n"
+    "  system-export DIR SYSTEM_ID      print a system as a JSON document\n"
+    "  system-import DIR FILE           create a system from such a document\n";
 
 // `init DIR`: creates missing database files and checks existing ones.
 int init(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

@@ -555,22 +555,40 @@ std::string TableCursor::selectList() const {
 TableCursor::Where TableCursor::baseWhere() const {
     Where w;
     appliedLink_ = linkValues();
-    if (!master_) {
-        return w;
+    if (master_) {
+        if (!master_->isOpen() || (master_->isEmpty() && !master_->isEditing())) {
+            w.sql = "0";
+            return w;
+        }
+        for (const auto& [masterField, detailField] : masterFields_) {
+            if (!w.sql.empty()) {
+                w.sql += " AND ";
+            }
+            w.sql += ident(detailField) + " = ?";
+            const int di = fieldIndex(detailField);
+            w.params.push_back(normalise(di, master_->value(masterField)));
+        }
     }
-    if (!master_->isOpen() || (master_->isEmpty() && !master_->isEditing())) {
-        w.sql = "0";
-        return w;
-    }
-    for (const auto& [masterField, detailField] : masterFields_) {
+    if (filtered_ && filterRange_) {
+        // The filter's range narrows the reading itself; the predicate still decides per row.
+        const auto [from, to] = filterRange_();
+        const int fi = fieldIndex(filterRangeField_);
         if (!w.sql.empty()) {
             w.sql += " AND ";
         }
-        w.sql += ident(detailField) + " = ?";
-        const int di = fieldIndex(detailField);
-        w.params.push_back(normalise(di, master_->value(masterField)));
+        w.sql += ident(filterRangeField_) + " >= ? AND " + ident(filterRangeField_) + " <= ?";
+        w.params.push_back(normalise(fi, from));
+        w.params.push_back(normalise(fi, to));
     }
     return w;
+}
+
+void TableCursor::setFilterRange(std::string field, FilterRange range) {
+    if (fieldIndex(field) < 0) {
+        throw StoreError("Cursor " + name() + ": unknown field " + field);
+    }
+    filterRangeField_ = std::move(field);
+    filterRange_ = std::move(range);
 }
 
 std::string TableCursor::orderBy(bool descending) const {

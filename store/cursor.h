@@ -245,6 +245,10 @@ class TableCursor : public Cursor {
     using Filter = std::function<bool(const RowView&)>;
     void setFilter(Filter filter) { filter_ = std::move(filter); }
     void setFiltered(bool on);
+    // An optional range of one field that every row the filter lets through lies in; while the
+    // filter is on, only rows in the range are read at all (the range is asked for each read).
+    using FilterRange = std::function<std::pair<Value, Value>()>;
+    void setFilterRange(std::string field, FilterRange range);
     bool filtered() const { return filtered_; }
 
     // Calculated fields: called for every row as it is loaded and after every post.
@@ -337,6 +341,8 @@ class TableCursor : public Cursor {
     mutable std::vector<Value> appliedLink_;
     Filter filter_;
     bool filtered_ = false;
+    std::string filterRangeField_;
+    FilterRange filterRange_;
     CalcFields calcFields_;
     BeforePost beforePost_;
     AfterDelete afterDelete_;

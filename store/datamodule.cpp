@@ -229,6 +229,12 @@ void DataModule_Roulette::installHooks() {
         return !row.isNull("Datum") && day.addDays(-n + 1) <= d && d <= day;
     });
 
+    TdbTable_Permanenz_Tag_Zusammenfassung.setFilterRange("Datum", [this] {
+        const int n = TdbTable_Wahl.integer("System_Tage_Anzahl");
+        const Date day = sitzung_.gewaehlter_tag;
+        return std::pair<Value, Value>(Value(day.addDays(-n + 1)), Value(day));
+    });
+
     // The events of the evaluation's chance class.
     TdbTable_Ereignisse.setFilter([this](const RowView& row) {
         return row.integer("ID_Gruppe_Ereignis") == TdbTable_Wahl.integer("ID_Chancen_Auswertung");
