@@ -186,8 +186,10 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(store::Sitzung& sitzung,
     teiler->setSizes({135, 405, 610, 200});
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
+    Auswertung_System_Verbinden();
 
     Statusleiste_Bauen();
+    Erfassung_Verbinden();
     Texte_Setzen();
     Kuerzel_Vergeben();
     Sprachwahl_Anzeigen();
@@ -339,12 +341,14 @@ QWidget* Form_Anwendung_Roulette::Permanenzspalte_Bauen() {
     layout->setContentsMargins(4, 4, 4, 4);
 
     layout->addWidget(benannt(new QLabel, "Label_Permanenz"));
-    auto* modell =
-        new CursorTableModel(dm_.TdbTable_Permanenz,
-                             {Column("Zahl", "Z", "N").centre().width(2),
-                              Column("Angriff_Satz", "S", "B").right().width(3),
-                              Column("Gewinn_Verlust", "G/V", "W/L").right().width(4).stretched()},
-                             bindung_, this);
+    auto* modell = new CursorTableModel(
+        dm_.TdbTable_Permanenz,
+        {Column("Zahl", "Z", "N").centre().width(2).color([this](const store::RowView& coup) {
+             return Permanenz_Zahl_Farbe(coup);
+         }),
+         Column("Angriff_Satz", "S", "B").right().width(3),
+         Column("Gewinn_Verlust", "G/V", "W/L").right().width(4).stretched()},
+        bindung_, this);
     permanenzModell_ = modell;
     auto* grid = benannt(new CursorGrid(modell), "DBGrid_Permanenz");
     grid->setMinimumWidth(grid->sizeHint().width());
@@ -900,12 +904,6 @@ void Form_Anwendung_Roulette::Statusleiste_Aktualisieren() {
 
 // --- Operations of later Parts ------------------------------------------------------------------
 
-void Form_Anwendung_Roulette::Casino_Tisch_DatumChange(QObject* /*sender*/) {}
-
-void Form_Anwendung_Roulette::DBLookupComboBox_System_Art_ChancenCloseUp() {}
-
-void Form_Anwendung_Roulette::CheckBox_SystemdetailsClick() {}
-
 // --- The view of the operations ----------------------------------------------------------------
 
 void Form_Anwendung_Roulette::systemdetailsAus() {
@@ -957,12 +955,6 @@ void Form_Anwendung_Roulette::permanenzGridsVerbinden() {
     tageModell_->setAttached(true);
 }
 
-void Form_Anwendung_Roulette::auswertungAnzeigen() {}
-
-void Form_Anwendung_Roulette::neuZeichnen() {
-    repaint();
-}
-
 // --- Show, close, keys ---------------------------------------------------------------------------
 
 void Form_Anwendung_Roulette::Datum_Uebernehmen(const QDate& tag) {
@@ -1007,6 +999,8 @@ void Form_Anwendung_Roulette::Anzeigen() {
     if (ersteAnzeige) {
         try {
             dm_.open();
+            Erfassung_Nach_Oeffnen();
+            Auswertung_System_Oeffnen();
         } catch (const std::exception& e) {
             ui_.inform(e.what());
         }

@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QString>
+#include <array>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/binding/binding_context.h"
+#include "capture/zufall.h"
+#include "events/auswertung.h"
+#include "events/katalog.h"
 #include "store/datamodule.h"
 #include "store/kontext.h"
 #include "store/sitzung.h"
@@ -28,6 +35,9 @@ class CursorTableModel;
 
 namespace spinalyst::app {
 
+class Form_Casino;
+class Form_Ereignisse;
+class Form_Wahl_Ereignis;
 class QtUserInterface;
 
 // The main window `Form_Anwendung_Roulette`: selection bar, permanence column, evaluation
@@ -74,6 +84,23 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     void DBLookupComboBox_System_Art_ChancenCloseUp();
     void CheckBox_SystemdetailsClick();
 
+    // Capture: the number button (and Enter in the number field), the casino window.
+    void BitBtn_Permanenz_ZahlClick();
+    void MenuItem_CasinosClick();
+
+    // Evaluation panel (form_auswertung_system.cpp): the run, its four menu modes, the display
+    // list. The catalogue is loaded when the data module opens.
+    void BitBtn_Berechnung_Permanenz_AuswertungClick();
+    void Permanenz_Auswertung_Modus(char modus);
+    void DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange();
+    const events::Ereigniskatalog& katalog() const { return katalog_; }
+    // How the event choice is shown for a mode ('H', 'S', 'R', 'E'); set by the window that
+    // owns the event choice (tests replace it).
+    using EreigniswahlOeffner = std::function<void(char modus)>;
+    void setEreigniswahlOeffner(EreigniswahlOeffner oeffner) {
+        ereigniswahlOeffner_ = std::move(oeffner);
+    }
+
     // store::Ansicht
     void systemdetailsAus() override;
     void systemdetailsFreigeben(bool filterUndFolge, bool einsaetze) override;
@@ -109,6 +136,26 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     void Sprachwahl_Anzeigen();
     void Datum_Uebernehmen(const QDate& tag);
 
+    // Capture (form_anwendung_roulette_erfassung.cpp): connects the selection bar, number entry,
+    // the casino window and the import and deletion menus; after the data module has opened,
+    // installs the delete upkeep and reads the number colours.
+    void Erfassung_Verbinden();
+    void Erfassung_Nach_Oeffnen();
+    std::optional<QColor> Permanenz_Zahl_Farbe(const store::RowView& coup) const;
+    void Eingabemodus_Beenden();
+    void Coup_Loeschen();
+    void Casinoliste_Neu_Laden();
+    QWidget* widgetNamed(const char* name) const;
+    // Runs a step of an operation; an error is shown as a message.
+    void Bedienen(const std::function<void()>& schritt);
+    // form_auswertung_system.cpp
+    void Auswertung_System_Verbinden();
+    void Auswertung_System_Oeffnen();
+    void Auswertungsliste_Zeigen(events::Auswertungsliste liste);
+    void Ereigniswahl_Oeffnen(char modus);
+    // Runs a step of a handler; a store error is shown to the user.
+    void Geschuetzt(const std::function<void()>& schritt);
+
     store::Sitzung& sitzung_;
     store::DataModule_Roulette& dm_;
     QtUserInterface& ui_;
@@ -116,6 +163,10 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     store::Kontext kontext_;
     DokumentOeffner oeffner_;
     bool geschlossen_ = false;
+    capture::Zufallsgenerator zufall_ = capture::Zufallsgenerator::ausDerUhr();
+    enum class Zahlfarbe : char { Keine, Rot, Schwarz, Gruen };
+    std::array<Zahlfarbe, 37> zahlFarben_{};
+    Form_Casino* formCasino_ = nullptr;
 
     QDateEdit* DateTimePicker = nullptr;
     QLineEdit* DBEdit_Permanenz_Zahl = nullptr;
@@ -132,6 +183,12 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     // The controls details mode enables: filter rows and event sequence; stakes and settlement.
     std::vector<QWidget*> detailsFilter_;
     std::vector<QWidget*> detailsEinsaetze_;
+    events::Ereigniskatalog katalog_;
+    std::unique_ptr<events::Permanenzauswertung> auswertung_;
+    QElapsedTimer zeichenUhr_;
+    EreigniswahlOeffner ereigniswahlOeffner_;
+    Form_Ereignisse* formEreignisse_ = nullptr;
+    Form_Wahl_Ereignis* formWahlEreignis_ = nullptr;
 };
 
 // A menu caption without its mnemonic marker ("&Casinos" gives "Casinos", "A && B" gives

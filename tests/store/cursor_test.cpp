@@ -430,8 +430,8 @@ TEST_F(CursorTest, LargeTablesArePagedWithoutLosingRows) {
     {
         Transaction tx(db.connection());
         for (int i = 0; i < kRows; ++i) {
-            p.appendRecord(
-                {Value(1), Value("T 01"), Value(kDay1.addDays(i / 400 % 40)), Value(), Value(i % 37)});
+            p.appendRecord({Value(1), Value("T 01"), Value(kDay1.addDays(i / 400 % 40)), Value(),
+                            Value(i % 37)});
         }
         tx.commit();
     }

@@ -1,0 +1,279 @@
+// The evaluation panel and the system panel of the main window, driven through their controls
+// on the offscreen platform, each test with its own program directory.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/anwendung.h"
+#include "app/binding/bound_controls.h"
+#include "app/binding/cursor_grid.h"
+#include "capture/auswahl.h"
+#include "events/ereigniswahl.h"
+#include "store/sqlite.h"
+
+using spinalyst::app::Anwendung;
+using spinalyst::app::Form_Anwendung_Roulette;
+using spinalyst::binding::BoundComboBox;
+using spinalyst::binding::BoundLookupComboBox;
+using spinalyst::binding::CursorGrid;
+using spinalyst::store::Value;
+
+class AuswertungSystemTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void runThenDisplayListChanceClassAndClassTotalsWithoutANewRun();
+    void twoEventSystemWithNegationSurvivesAnInstanceSwitchAndIsDeleted();
+    void filterButtonOpensTheEventChoiceWhichTakesOrRemovesTheEvent();
+
+  private:
+    void starten();
+    Form_Anwendung_Roulette& fenster() { return programm->hauptfenster; }
+    spinalyst::store::DataModule_Roulette& dm() { return fenster().dataModule(); }
+    template <typename T>
+    T* finde(const char* name) {
+        T* w = fenster().findChild<T*>(QString::fromLatin1(name));
+        if (w == nullptr) {
+            qFatal("missing control %s", name);
+        }
+        return w;
+    }
+    CursorGrid* grid(const char* name) { return finde<CursorGrid>(name); }
+    QString zelle(const char* gridName, int zeile, int spalte) {
+        CursorGrid* g = grid(gridName);
+        return g->model()->data(g->model()->index(zeile, spalte)).toString();
+    }
+    // Chooses an item of a bound list as the user does.
+    static void waehle(QComboBox* box, int index) {
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    }
+    // A casino selected and coups of the selected day, oldest first.
+    void coupsDesTages(const std::vector<int>& zahlen);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Anwendung> programm;
+    QStringList meldungen;
+    QStringList fragen;
+    bool antwort = false;
+};
+
+void AuswertungSystemTest::init() {
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    meldungen.clear();
+    fragen.clear();
+    antwort = false;
+}
+
+void AuswertungSystemTest::cleanup() {
+    programm.reset();
+    dir.reset();
+}
+
+void AuswertungSystemTest::starten() {
+    programm = std::make_unique<Anwendung>(dir->path().toStdString());
+    programm->ui.setInformHandler([this](const QString& t) { meldungen << t; });
+    programm->ui.setConfirmHandler([this](const QString& t) {
+        fragen << t;
+        return antwort;
+    });
+    fenster().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
+    QVERIFY(meldungen.isEmpty());
+}
+
+void AuswertungSystemTest::coupsDesTages(const std::vector<int>& zahlen) {
+    auto& k = fenster().kontext();
+    spinalyst::capture::BitBtn_NeuClick(k);
+    spinalyst::capture::BitBtn_OKClick(k);
+    auto& wahl = dm().TdbTable_Wahl;
+    const Value casino = wahl.value("ID_Casino");
+    const Value tisch = wahl.value("Tisch");
+    spinalyst::store::TableCursor p("Testpermanenz", dm().TdbDatabase_Roulette, "Permanenz");
+    p.open();
+    spinalyst::store::Transaction tx(dm().TdbDatabase_Roulette.connection());
+    for (int z : zahlen) {
+        p.appendRecord({casino, tisch, fenster().sitzung().gewaehlter_tag, Value(), z});
+    }
+    tx.commit();
+    dm().TdbTable_Permanenz.refresh();
+}
+
+void AuswertungSystemTest::runThenDisplayListChanceClassAndClassTotalsWithoutANewRun() {
+    starten();
+    // 1 and 3 are red and odd, 2 is black and even: "Rouge" is hit by coups 1, 2, 4.
+    coupsDesTages({1, 3, 2, 1, 2, 2});
+    auto* knopf = finde<QPushButton>("BitBtn_Berechnung_Permanenz_Auswertung");
+    auto* liste = finde<BoundComboBox>("DBComboBox_Haufigkeit_Serien_Rueckstaendigkeit");
+    waehle(liste, liste->findText(QStringLiteral("A")));
+    knopf->click();
+    QVERIFY(knopf->isEnabled());
+    QVERIFY(meldungen.isEmpty());
+
+    // Mode "A" shows the frequency list of the chosen chance class with counts and percentages.
+    auto* haeufigkeit = grid("DBGrid_Ereignisse_Auswertung");
+    QVERIFY(haeufigkeit->isVisibleTo(&fenster()));
+    const int ereignisse = haeufigkeit->model()->rowCount();
+    QVERIFY(ereignisse > 0);
+    bool mitProzent = false;
+    for (int r = 0; r < ereignisse; ++r) {
+        mitProzent = mitProzent || zelle("DBGrid_Ereignisse_Auswertung", r, 4).endsWith('%');
+    }
+    QVERIFY(mitProzent);
+    const QString ersterName = zelle("DBGrid_Ereignisse_Auswertung", 0, 0);
+
+    // Display "S": only the series list, the rows of the frequency list's current event.
+    waehle(liste, liste->findText(QStringLiteral("S")));
+    auto* serien = grid("DBGrid_Ereignisse_Serien_Auswertung");
+    QVERIFY(serien->isVisibleTo(&fenster()));
+    QVERIFY(!haeufigkeit->isVisibleTo(&fenster()));
+    const int ereignisZeilen = serien->model()->rowCount();
+    QVERIFY(ereignisZeilen > 0);
+    const QString ereignisText = zelle("DBGrid_Ereignisse_Serien_Auswertung", 0, 0);
+    QVERIFY(ereignisText != QStringLiteral("Chance gesamt"));
+
+    // Double click: the class totals; again: the event's rows.
+    emit serien->doubleClicked(serien->model()->index(0, 0));
+    QVERIFY(serien->model()->rowCount() > 0);
+    QCOMPARE(zelle("DBGrid_Ereignisse_Serien_Auswertung", 0, 0), QStringLiteral("Chance gesamt"));
+    emit serien->doubleClicked(serien->model()->index(0, 0));
+    QCOMPARE(serien->model()->rowCount(), ereignisZeilen);
+    QCOMPARE(zelle("DBGrid_Ereignisse_Serien_Auswertung", 0, 0), ereignisText);
+
+    // Display "R" shows the absence list.
+    waehle(liste, liste->findText(QStringLiteral("R")));
+    QVERIFY(grid("DBGrid_Ereignisse_Rueckstaendigkeit_Auswertung")->isVisibleTo(&fenster()));
+    QVERIFY(!serien->isVisibleTo(&fenster()));
+
+    // Another chance class: back to the frequency list, its events, the counts still there.
+    auto* chance = finde<BoundLookupComboBox>("DBLookupComboBox_Chancen_Permanenz");
+    QVERIFY(chance->count() > 1);
+    waehle(chance, chance->currentIndex() == 0 ? 1 : 0);
+    QCOMPARE(liste->currentText(), QStringLiteral("H"));
+    QVERIFY(haeufigkeit->isVisibleTo(&fenster()));
+    QVERIFY(haeufigkeit->model()->rowCount() > 0);
+    QVERIFY(zelle("DBGrid_Ereignisse_Auswertung", 0, 0) != ersterName);
+    int gezaehlt = 0;
+    for (int r = 0; r < haeufigkeit->model()->rowCount(); ++r) {
+        gezaehlt += zelle("DBGrid_Ereignisse_Auswertung", r, 3).isEmpty() ? 0 : 1;
+    }
+    QVERIFY(gezaehlt > 0);
+
+    // A changed coup count resets the results.
+    auto* coups = finde<spinalyst::binding::BoundLineEdit>("DBEdit_Coups_Permanenz");
+    coups->setText(QStringLiteral("50"));
+    coups->setModified(true);
+    coups->commit();
+    for (int r = 0; r < haeufigkeit->model()->rowCount(); ++r) {
+        QCOMPARE(zelle("DBGrid_Ereignisse_Auswertung", r, 3), QString());
+    }
+    QVERIFY(meldungen.isEmpty());
+}
+
+void AuswertungSystemTest::twoEventSystemWithNegationSurvivesAnInstanceSwitchAndIsDeleted() {
+    starten();
+    auto& k = fenster().kontext();
+    // The event choice takes the first and then the second event of the catalogue.
+    int gewaehlt = 0;
+    fenster().setEreigniswahlOeffner([&](char modus) {
+        QCOMPARE(modus, 'E');
+        auto& ereignisse = dm().TdbTable_Ereignisse;
+        ereignisse.first();
+        ereignisse.moveBy(gewaehlt++);
+        spinalyst::events::BitBtn_Aufnahme_EreignisClick(k, true);
+    });
+
+    finde<QPushButton>("BitBtn_System_Neu")->click();
+    auto* systeme = grid("DBGrid_Systeme");
+    QCOMPARE(systeme->model()->rowCount(), 1);
+    auto* details = finde<QCheckBox>("CheckBox_Systemdetails");
+    QVERIFY(details->isEnabled());
+    details->click();
+    auto* ef = finde<QPushButton>("BitBtn_Ereignis_Ereignisfolge");
+    QVERIFY(ef->isEnabled());
+    ef->click();
+    ef->click();
+    QVERIFY(meldungen.isEmpty());
+
+    const char* folge = "DBGrid_System_Ereignisfolge";
+    QCOMPARE(grid(folge)->model()->rowCount(), 2);
+    QCOMPARE(zelle(folge, 0, 2), QString());
+    QCOMPARE(zelle(folge, 1, 2), QStringLiteral("x"));
+
+    // "<>" on the first event; the attacked (last) event never takes it.
+    auto* ungleich = finde<QCheckBox>("CheckBox_ungleich_Ereignis");
+    auto& reihe = dm().TdbTable_System_Ereignisse;
+    reihe.last();
+    ungleich->click();
+    QVERIFY(!ungleich->isChecked());
+    QCOMPARE(zelle(folge, 1, 2), QStringLiteral("x"));
+    reihe.first();
+    ungleich->click();
+    QVERIFY(ungleich->isChecked());
+    QCOMPARE(zelle(folge, 0, 2), QStringLiteral("<>"));
+
+    // Instance 2 has its own (empty) sequence; instance 1 keeps its own.
+    auto* instanz = finde<BoundComboBox>("DBComboBox_Instanz_System_Daten");
+    waehle(instanz, 1);
+    QCOMPARE(grid(folge)->model()->rowCount(), 0);
+    waehle(instanz, 0);
+    QCOMPARE(grid(folge)->model()->rowCount(), 2);
+    QCOMPARE(zelle(folge, 0, 2), QStringLiteral("<>"));
+    QCOMPARE(zelle(folge, 1, 2), QStringLiteral("x"));
+
+    // Delete, asked first.
+    antwort = true;
+    finde<QAction>("MenuItem_Systeme_Loeschen")->trigger();
+    QCOMPARE(fragen, QStringList{QStringLiteral("System wirklich löschen?")});
+    QCOMPARE(systeme->model()->rowCount(), 0);
+    QVERIFY(meldungen.isEmpty());
+}
+
+void AuswertungSystemTest::filterButtonOpensTheEventChoiceWhichTakesOrRemovesTheEvent() {
+    starten();
+    finde<QPushButton>("BitBtn_System_Neu")->click();
+    finde<QCheckBox>("CheckBox_Systemdetails")->click();
+    auto* info = finde<QLineEdit>("DBEdit_Ereignis_Haeufigkeit_Info");
+    QVERIFY(info->text().isEmpty());
+
+    // Answers the modal window once it is up: the box as given, then "Aufnahme".
+    QString titel;
+    bool angehakt = false;
+    auto antworten = [&](bool aufnehmen) {
+        QTimer::singleShot(0, this, [&, aufnehmen] {
+            auto* wahl = fenster().findChild<QDialog*>(QStringLiteral("Form_Wahl_Ereignis"));
+            QVERIFY(wahl != nullptr && wahl->isVisible());
+            titel = wahl->windowTitle();
+            auto* box = wahl->findChild<QCheckBox*>(QStringLiteral("CheckBox_Aufnahme_Ausgang"));
+            angehakt = box->isChecked();
+            box->setChecked(aufnehmen);
+            wahl->findChild<QPushButton*>(QStringLiteral("BitBtn_Aufnahme_Ereignis"))->click();
+        });
+    };
+    antworten(true);
+    finde<QPushButton>("BitBtn_Ereignis_Haeufigkeit")->click();
+    QCOMPARE(titel, QStringLiteral("  Wahl Ereignis (Häufigkeit)"));
+    QVERIFY(angehakt);
+    QVERIFY(!info->text().isEmpty());
+
+    // Unticked: the whole filter removed; the box is ticked again on the next show.
+    antworten(false);
+    finde<QPushButton>("BitBtn_Ereignis_Haeufigkeit")->click();
+    QVERIFY(angehakt);
+    QVERIFY(info->text().isEmpty());
+    QVERIFY(meldungen.isEmpty());
+}
+
+QTEST_MAIN(AuswertungSystemTest)
+#include "auswertung_system_test.moc"

@@ -1,0 +1,160 @@
+// Capture through the real controls of the main window and the casino window: a casino is
+// created and chosen, numbers are typed with Enter, the number-entry mode ends.
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/anwendung.h"
+
+using spinalyst::app::Anwendung;
+using spinalyst::app::Form_Anwendung_Roulette;
+
+class ErfassungTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init();
+    void cleanup();
+    void newCasinoTakesTypedNumbersAndDropsTheOpenCoup();
+    void ctrlDeleteAsksAndDeletesTheCoup();
+
+  private:
+    void starten();
+    Form_Anwendung_Roulette& fenster() { return programm->hauptfenster; }
+    template <typename T>
+    T* finde(const char* name) {
+        return fenster().findChild<T*>(QString::fromLatin1(name));
+    }
+    QAction* menue(const char* name) { return finde<QAction>(name); }
+    // Opens the casino window by its menu entry, creates a casino with "Neu" and takes it with OK.
+    void casinoAnlegen();
+    void zahlEingeben(const QString& zahl);
+    int zeilen() { return finde<QTableView>("DBGrid_Permanenz")->model()->rowCount(); }
+    int tagesCoups() {
+        return fenster().dataModule().TdbTable_Permanenz_Tag_Zusammenfassung.integer(
+            "Coups_Anzahl");
+    }
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Anwendung> programm;
+    QStringList meldungen;
+    QStringList fragen;
+    bool antwort = true;
+};
+
+void ErfassungTest::init() {
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    meldungen.clear();
+    fragen.clear();
+    antwort = true;
+}
+
+void ErfassungTest::cleanup() {
+    programm.reset();
+    dir.reset();
+}
+
+void ErfassungTest::starten() {
+    programm = std::make_unique<Anwendung>(dir->path().toStdString());
+    programm->ui.setInformHandler([this](const QString& t) { meldungen << t; });
+    programm->ui.setConfirmHandler([this](const QString& t) {
+        fragen << t;
+        return antwort;
+    });
+    fenster().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
+    fenster().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&fenster()));
+    QVERIFY(meldungen.isEmpty());
+}
+
+void ErfassungTest::casinoAnlegen() {
+    bool gesehen = false;
+    // The window is modal: act in it once its event loop runs.
+    QTimer::singleShot(0, this, [this, &gesehen] {
+        auto* casinos = fenster().findChild<QDialog*>(QStringLiteral("Form_Casino"));
+        QVERIFY(casinos != nullptr && casinos->isVisible());
+        gesehen = true;
+        QCOMPARE(casinos->windowTitle(), QStringLiteral("  Casinos"));
+        QTest::mouseClick(casinos->findChild<QPushButton*>(QStringLiteral("BitBtn_Neu")),
+                          Qt::LeftButton);
+        QTest::mouseClick(casinos->findChild<QPushButton*>(QStringLiteral("BitBtn_OK")),
+                          Qt::LeftButton);
+    });
+    menue("MenuItem_Casinos")->trigger();
+    QVERIFY(gesehen);
+    QVERIFY(!fenster().findChild<QDialog*>(QStringLiteral("Form_Casino"))->isVisible());
+    // The platform gives the activation back to the main window.
+    fenster().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&fenster()));
+}
+
+void ErfassungTest::zahlEingeben(const QString& zahl) {
+    auto* feld = finde<QLineEdit>("DBEdit_Permanenz_Zahl");
+    QTest::keyClicks(feld, zahl);
+    QTest::keyClick(feld, Qt::Key_Return);
+    QVERIFY2(feld->text().isEmpty(), qPrintable(zahl));
+}
+
+void ErfassungTest::newCasinoTakesTypedNumbersAndDropsTheOpenCoup() {
+    starten();
+    casinoAnlegen();
+    auto* casino = finde<QComboBox>("DBLookupComboBox_Casino");
+    QCOMPARE(casino->currentText(), QStringLiteral("Casino"));
+    QVERIFY(meldungen.isEmpty());
+
+    auto* knopf = finde<QPushButton>("BitBtn_Permanenz_Zahl");
+    QVERIFY(!knopf->isEnabled());
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    QVERIFY(knopf->isEnabled());
+
+    // 37 and -1 are no numbers of the wheel: nothing is stored, the field is cleared.
+    for (const char* z : {"0", "17", "36", "37", "-1"}) {
+        zahlEingeben(QString::fromLatin1(z));
+    }
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+    // Three numbers and the coup about to be played.
+    QCOMPARE(zeilen(), 4);
+    QCOMPARE(tagesCoups(), 3);
+
+    // Entering the casino list ends the mode: the open coup goes.
+    casino->setFocus();
+    QTRY_VERIFY(!knopf->isEnabled());
+    QCOMPARE(zeilen(), 3);
+    QCOMPARE(tagesCoups(), 3);
+}
+
+void ErfassungTest::ctrlDeleteAsksAndDeletesTheCoup() {
+    starten();
+    casinoAnlegen();
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    for (const char* z : {"5", "6"}) {
+        zahlEingeben(QString::fromLatin1(z));
+    }
+    // The date picker ends the mode, which drops the open coup.
+    finde<QWidget>("DateTimePicker")->setFocus();
+    QTRY_COMPARE(zeilen(), 2);
+    auto* grid = finde<QTableView>("DBGrid_Permanenz");
+    grid->setFocus();
+
+    // Cancel keeps the coup, OK deletes it and the day row follows.
+    antwort = false;
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(fragen, QStringList{QStringLiteral("Datensatz löschen?")});
+    QCOMPARE(zeilen(), 2);
+    antwort = true;
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(zeilen(), 1);
+    QCOMPARE(tagesCoups(), 1);
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+}
+
+QTEST_MAIN(ErfassungTest)
+#include "erfassung_test.moc"
