@@ -24,6 +24,15 @@ std::string ident(std::string_view name) {
     return "\"" + std::string(name) + "\"";
 }
 
+// Binds the parameters from the first placeholder on; returns the index of the next one.
+int bindAll(Statement& s, const std::vector<Value>& params) {
+    int p = 1;
+    for (const auto& v : params) {
+        s.bind(p++, v);
+    }
+    return p;
+}
+
 // Cuts a UTF-8 text to at most n characters without splitting a character.
 std::string cutToChars(std::string s, int n) {
     int chars = 0;
@@ -662,10 +671,7 @@ TableCursor::Page TableCursor::fetchPage(const char* op, std::int64_t rowid, boo
     }
     sql += std::string("rowid ") + op + " ?" + orderBy(descending) + " LIMIT ?";
     Statement& s = database_.cached(sql);
-    int p = 1;
-    for (const auto& v : w.params) {
-        s.bind(p++, v);
-    }
+    int p = bindAll(s, w.params);
     std::int64_t cursorRowid = rowid;
     // With a filter on, keep fetching until the page holds `limit` shown rows or the table ends.
     while (true) {
@@ -703,10 +709,7 @@ void TableCursor::loadAll() {
     }
     sql += orderBy(false);
     Statement& s = database_.cached(sql);
-    int p = 1;
-    for (const auto& v : w.params) {
-        s.bind(p++, v);
-    }
+    bindAll(s, w.params);
     std::deque<Row> rows;
     while (s.step()) {
         Row row = readRow(s);
@@ -842,10 +845,7 @@ void TableCursor::computeWindowStart() {
     }
     sql += "rowid < ?";
     Statement& s = database_.cached(sql);
-    int p = 1;
-    for (const auto& v : w.params) {
-        s.bind(p++, v);
-    }
+    int p = bindAll(s, w.params);
     s.bind(p, rows_.front().rowid);
     s.step();
     windowStart_ = s.int64(0);
@@ -866,10 +866,7 @@ int TableCursor::recordCount() {
             sql += " WHERE " + w.sql;
         }
         Statement& s = database_.cached(sql);
-        int p = 1;
-        for (const auto& v : w.params) {
-            s.bind(p++, v);
-        }
+        bindAll(s, w.params);
         int n = 0;
         while (s.step()) {
             n += passes(readRow(s)) ? 1 : 0;
@@ -882,10 +879,7 @@ int TableCursor::recordCount() {
         sql += " WHERE " + w.sql;
     }
     Statement& s = database_.cached(sql);
-    int p = 1;
-    for (const auto& v : w.params) {
-        s.bind(p++, v);
-    }
+    bindAll(s, w.params);
     s.step();
     const auto n = static_cast<int>(s.int64(0));
     s.reset();
@@ -911,10 +905,7 @@ int TableCursor::locateRow(const std::vector<int>& fields, const std::vector<Val
     }
     sql += orderBy(false);
     Statement& s = database_.cached(sql);
-    int p = 1;
-    for (const auto& v : w.params) {
-        s.bind(p++, v);
-    }
+    int p = bindAll(s, w.params);
     for (std::size_t k = 0; k < fields.size(); ++k) {
         s.bind(p++, normaliseSearch(fields[k], values[k]));
     }
