@@ -5,6 +5,7 @@
 // Run under a real display (e.g. xvfb-run -s "-screen 0 1366x768x24") to see the real layout.
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
@@ -205,6 +206,31 @@ int main(int argc, char* argv[]) {
     fenster.MenuItem_Sprache_EnglischClick(nullptr);
     QTest::qWait(300);
     fenster.grab().save(QDir(ausgabe).filePath(QStringLiteral("screenshot-en.png")));
+
+    // The system panel in details mode and in information mode, in both languages.
+    auto* panel = fenster.findChild<QWidget*>(QStringLiteral("Panel_System"));
+    auto* details = fenster.findChild<QCheckBox*>(QStringLiteral("CheckBox_Systemdetails"));
+    auto* information = fenster.findChild<QAction*>(QStringLiteral("MenuItem_Systeme_Information"));
+    if (panel && details && information) {
+        for (const bool englisch : {true, false}) {
+            const QString sprache = englisch ? QStringLiteral("en") : QStringLiteral("de");
+            if (!englisch) {
+                fenster.MenuItem_Sprache_DeutschClick(nullptr);
+                QTest::qWait(200);
+            }
+            if (!details->isChecked()) {
+                details->click();
+            }
+            QTest::qWait(200);
+            panel->grab().save(QDir(ausgabe).filePath("system-details-" + sprache + ".png"));
+            details->click();
+            information->trigger();
+            QTest::qWait(200);
+            panel->grab().save(QDir(ausgabe).filePath("system-information-" + sprache + ".png"));
+            information->trigger();
+            QTest::qWait(200);
+        }
+    }
     std::printf("%dx%d\n", fenster.width(), fenster.height());
     fenster.close();
     return 0;
