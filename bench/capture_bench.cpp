@@ -31,15 +31,6 @@ using store::Date;
 constexpr int kCoupsDatei = 400;
 constexpr int kCoupsErzeugt = 300;
 
-class StillerNutzer : public store::UserInterface {
-  public:
-    void inform(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    bool processEventsAndCheckEscape() override { return false; }
-};
-
 // A program directory of its own with an opened data module, a casino whose permanences come
 // from files (key 1) and a random-generator casino (key 2), and the import file of March 2012.
 fs::path neuesVerzeichnis(int n) {
@@ -115,7 +106,7 @@ struct Umgebung {
 
     fs::path dir_;
     store::Sitzung sitzung_;
-    StillerNutzer ui_;
+    store::UnattendedUserInterface ui_;
     store::Ansicht ansicht_;
     store::DataModule_Roulette dm_;
     store::Kontext k{dm_, sitzung_, ui_, ansicht_};

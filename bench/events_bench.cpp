@@ -38,15 +38,6 @@ using store::Value;
 constexpr int kTage = 31;
 constexpr int kCoupsProTag = 400;
 
-class StillerNutzer : public store::UserInterface {
-  public:
-    void inform(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    bool processEventsAndCheckEscape() override { return false; }
-};
-
 // The main window's view as far as the run uses it: the display step shows the results.
 class Anzeige : public store::Ansicht {
   public:
@@ -131,7 +122,7 @@ struct Umgebung {
 
     fs::path dir;
     store::Sitzung sitzung;
-    StillerNutzer ui;
+    store::UnattendedUserInterface ui;
     Anzeige ansicht;
     store::DataModule_Roulette dm;
     store::Kontext k{dm, sitzung, ui, ansicht};
@@ -151,7 +142,7 @@ void BM_Zaehlen(benchmark::State& state) {
     Zaehlparameter p;
     p.modus = 'A';
     p.uebergreifend = state.range(0) != 0;
-    StillerNutzer nutzer;
+    store::UnattendedUserInterface nutzer;
     store::UserInterface& ui = nutzer;
     const NachCoup nachCoup = [&ui](int, const Coup&) { return ui.processEventsAndCheckEscape(); };
     std::size_t zeilen = 0;

@@ -614,19 +614,10 @@ void BM_BulkMonthWithDayRows(benchmark::State& state) {
 // day row, and N = 10 days in the window), each number is posted into the coup about to be
 // played, the next one appended, the day row's count and the totals row recomputed. Every store
 // is timed; the counters give the median and the tail in ms.
-class NoUser : public UserInterface {
-  public:
-    void inform(const std::string&) override {}
-    bool confirm(const std::string&) override { return true; }
-    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    bool processEventsAndCheckEscape() override { return false; }
-};
-
 void BM_StoreNumber(benchmark::State& state) {
     guarded(state, [&] {
         Fixture& f = fixture(state.range(0));
-        NoUser user;
+        UnattendedUserInterface user;
         Ansicht ansicht;
         Kontext k{f.dm(), f.sitzung(), user, ansicht};
         auto& wahl = f.dm().TdbTable_Wahl;

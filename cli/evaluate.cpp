@@ -119,20 +119,6 @@ Auftrag lesen(const std::vector<std::string>& args) {
     return a;
 }
 
-// Nobody to ask and no Escape key; messages go to the error stream.
-class KommandozeilenUi : public store::UserInterface {
-  public:
-    explicit KommandozeilenUi(std::ostream& err) : err_(err) {}
-    void inform(const std::string& text) override { err_ << text << "\n"; }
-    bool confirm(const std::string&) override { return true; }
-    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    bool processEventsAndCheckEscape() override { return false; }
-
-  private:
-    std::ostream& err_;
-};
-
 struct Zaehlungen {
     std::map<int, long long> serien;
     std::map<int, long long> rueckstaende;
@@ -213,7 +199,7 @@ int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
     store::Sitzung sitzung;
     sitzung.sprache = store::Sprache::Englisch;
     sitzung.programmverzeichnis = a.dir.string();
-    KommandozeilenUi ui(err);
+    store::UnattendedUserInterface ui(&err);
     store::Ansicht ansicht;
     store::DataModule_Roulette dm(a.dir, sitzung);
     store::Kontext k{dm, sitzung, ui, ansicht};

@@ -30,26 +30,11 @@ struct Argumentfehler {
     std::string meldung;
 };
 
-// The user of the command line: nobody to ask, so every question is answered yes; messages go
-// to the output.
-class KommandozeilenUi : public store::UserInterface {
-  public:
-    explicit KommandozeilenUi(std::ostream& out) : out_(out) {}
-    void inform(const std::string& text) override { out_ << text << "\n"; }
-    bool confirm(const std::string&) override { return true; }
-    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    bool processEventsAndCheckEscape() override { return false; }
-
-  private:
-    std::ostream& out_;
-};
-
 // The data module on the databases of DIR with a Kontext of its own, in English, with the views
 // that do nothing.
 class Arbeitssitzung {
   public:
-    Arbeitssitzung(const fs::path& dir, std::ostream& out) : ui_(out), dm_(dir, sitzung_) {
+    Arbeitssitzung(const fs::path& dir, std::ostream& out) : ui_(&out), dm_(dir, sitzung_) {
         sitzung_.sprache = store::Sprache::Englisch;
         sitzung_.programmverzeichnis = dir.string();
         dm_.open();
@@ -61,7 +46,7 @@ class Arbeitssitzung {
 
   private:
     store::Sitzung sitzung_;
-    KommandozeilenUi ui_;
+    store::UnattendedUserInterface ui_;
     store::Ansicht ansicht_;
     store::DataModule_Roulette dm_;
     store::Kontext k_{dm_, sitzung_, ui_, ansicht_};

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 // The operations' link to the windows. The application implements it with Qt; core tests use a
@@ -20,6 +21,25 @@ class UserInterface {
     virtual void setBusy(bool busy) = 0;
     // Lets pending messages be processed; true when Escape was pressed since the last call.
     virtual bool processEventsAndCheckEscape() = 0;
+};
+
+// A user who is not there (command line, benchmarks): every question is answered yes, no file is
+// chosen, Escape is never pressed. Messages go to the given stream, or nowhere.
+class UnattendedUserInterface : public UserInterface {
+  public:
+    explicit UnattendedUserInterface(std::ostream* messages = nullptr) : messages_(messages) {}
+    void inform(const std::string& text) override {
+        if (messages_) {
+            *messages_ << text << "\n";
+        }
+    }
+    bool confirm(const std::string&) override { return true; }
+    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
+    void setBusy(bool) override {}
+    bool processEventsAndCheckEscape() override { return false; }
+
+  private:
+    std::ostream* messages_;
 };
 
 }  // namespace spinalyst::store

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_fixture.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,20 +15,10 @@
 namespace spinalyst::cli {
 namespace {
 
+using testing::Result;
+using testing::runCli;
+
 using store::testing::TempDir;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 TEST(CliInitTest, CreatesThenFindsBothFiles) {
     TempDir dir;

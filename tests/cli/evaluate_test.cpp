@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_fixture.h"
+
 #include <sstream>
 
 #include "capture/auswahl.h"
@@ -13,14 +15,11 @@
 namespace spinalyst::cli {
 namespace {
 
+using testing::Result;
+using testing::runCli;
+
 using store::Date;
 using store::Value;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
 
 // A program directory with one casino; coups are written straight into `Permanenz`.
 class EvaluateTest : public ::testing::Test {
@@ -57,10 +56,7 @@ class EvaluateTest : public ::testing::Test {
         std::vector<std::string> args = {"evaluate", dir.path().string(), std::to_string(casino),
                                          "T 01", std::move(datum)};
         args.insert(args.end(), optionen.begin(), optionen.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = run(args, out, err);
-        return {code, out.str(), err.str()};
+        return runCli(args);
     }
 
     // The parsed output of a run that must succeed.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/cli/cli_fixture.h"
+
 #include <fstream>
 #include <sstream>
 
@@ -13,21 +15,11 @@
 namespace spinalyst::cli {
 namespace {
 
+using testing::Result;
+using testing::runCli;
+
 using store::Value;
 using store::testing::TempDir;
-
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
-
-Result runCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int code = run(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 constexpr const char* kTabellen[] = {
     "Systeme",         "System_Daten",        "System_Ereignisse",
@@ -40,7 +32,7 @@ class SystemeCliTest : public ::testing::Test {
     SystemeCliTest() {
         store::Sitzung sitzung;
         store::DataModule_Roulette dm(dir.path(), sitzung);
-        testing::ScriptedUi ui;
+        spinalyst::testing::ScriptedUi ui;
         store::Ansicht ansicht;
         store::Kontext k{dm, sitzung, ui, ansicht};
         systems::Systemhaken_Installieren(k);
