@@ -7,8 +7,8 @@
 
 #include "app/form_anwendung_roulette.h"
 #include "app/qt_user_interface.h"
+#include "kern/sitzung.h"
 #include "store/datamodule.h"
-#include "store/sitzung.h"
 
 namespace spinalyst::app {
 
@@ -23,7 +23,7 @@ class Anwendung {
     Anwendung(const Anwendung&) = delete;
     Anwendung& operator=(const Anwendung&) = delete;
 
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     QtUserInterface ui;
     store::DataModule_Roulette dataModule;
     Form_Anwendung_Roulette hauptfenster;

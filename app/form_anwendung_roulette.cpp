@@ -152,7 +152,7 @@ QString Lange_Zeit(const QLocale& locale, const QTime& zeit) {
     return locale.toString(zeit, ohneZone.simplified());
 }
 
-Form_Anwendung_Roulette::Form_Anwendung_Roulette(store::Sitzung& sitzung,
+Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
                                                  store::DataModule_Roulette& dataModule,
                                                  QtUserInterface& ui, QWidget* parent)
     : QMainWindow(parent),

@@ -13,10 +13,10 @@
 #include "app/binding/binding_context.h"
 #include "capture/zufall.h"
 #include "events/auswertung.h"
-#include "events/katalog.h"
+#include "kern/katalog.h"
+#include "kern/kontext.h"
+#include "kern/sitzung.h"
 #include "store/datamodule.h"
-#include "store/kontext.h"
-#include "store/sitzung.h"
 
 class QAction;
 class QCheckBox;
@@ -47,22 +47,22 @@ class QtUserInterface;
 // controls and grids, and calls operations; it sends no SQL. Created once at start, before the
 // data module is opened; its creation touches no database. The first show opens the data
 // module; closing the window posts pending edits and closes it. The window is the view of the
-// operations' Kontext (store::Ansicht): the steps of an operation that only change what it
+// operations' Kontext (kern::Ansicht): the steps of an operation that only change what it
 // shows.
-class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
+class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     Q_OBJECT
   public:
     using DokumentOeffner = std::function<void(const QString& pfad)>;
 
-    Form_Anwendung_Roulette(store::Sitzung& sitzung, store::DataModule_Roulette& dataModule,
+    Form_Anwendung_Roulette(kern::Sitzung& sitzung, store::DataModule_Roulette& dataModule,
                             QtUserInterface& ui, QWidget* parent = nullptr);
     ~Form_Anwendung_Roulette() override;
 
-    store::Sitzung& sitzung() const { return sitzung_; }
+    kern::Sitzung& sitzung() const { return sitzung_; }
     store::DataModule_Roulette& dataModule() const { return dm_; }
     binding::BindingContext& bindung() const { return *bindung_; }
     // What the operations run on: the data module, the session, the message link and this view.
-    store::Kontext& kontext() { return kontext_; }
+    kern::Kontext& kontext() { return kontext_; }
 
     // How a help file is opened; the desktop's default viewer unless replaced (tests).
     void setDokumentOeffner(DokumentOeffner oeffner) { oeffner_ = std::move(oeffner); }
@@ -93,7 +93,7 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     void BitBtn_Berechnung_Permanenz_AuswertungClick();
     void Permanenz_Auswertung_Modus(char modus);
     void DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange();
-    const events::Ereigniskatalog& katalog() const { return katalog_; }
+    const kern::Ereigniskatalog& katalog() const { return katalog_; }
     // How the event choice is shown for a mode ('H', 'S', 'R', 'E'); set by the window that
     // owns the event choice (tests replace it).
     using EreigniswahlOeffner = std::function<void(char modus)>;
@@ -101,7 +101,7 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
         ereigniswahlOeffner_ = std::move(oeffner);
     }
 
-    // store::Ansicht
+    // kern::Ansicht
     void systemdetailsAus() override;
     void systemdetailsFreigeben(bool filterUndFolge, bool einsaetze) override;
     void systemdetailsKastenFreigeben(bool an) override;
@@ -156,11 +156,11 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     // Runs a step of a handler; a store error is shown to the user.
     void Geschuetzt(const std::function<void()>& schritt);
 
-    store::Sitzung& sitzung_;
+    kern::Sitzung& sitzung_;
     store::DataModule_Roulette& dm_;
     QtUserInterface& ui_;
     binding::BindingContext* bindung_;
-    store::Kontext kontext_;
+    kern::Kontext kontext_;
     DokumentOeffner oeffner_;
     bool geschlossen_ = false;
     capture::Zufallsgenerator zufall_ = capture::Zufallsgenerator::ausDerUhr();
@@ -183,7 +183,7 @@ class Form_Anwendung_Roulette : public QMainWindow, public store::Ansicht {
     // The controls details mode enables: filter rows and event sequence; stakes and settlement.
     std::vector<QWidget*> detailsFilter_;
     std::vector<QWidget*> detailsEinsaetze_;
-    events::Ereigniskatalog katalog_;
+    kern::Ereigniskatalog katalog_;
     std::unique_ptr<events::Permanenzauswertung> auswertung_;
     QElapsedTimer zeichenUhr_;
     EreigniswahlOeffner ereigniswahlOeffner_;

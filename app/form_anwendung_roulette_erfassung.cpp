@@ -17,7 +17,7 @@
 #include "capture/auswahl.h"
 #include "capture/eingabe.h"
 #include "capture/loeschen.h"
-#include "events/katalog.h"
+#include "kern/katalog.h"
 
 namespace spinalyst::app {
 
@@ -134,7 +134,7 @@ void Form_Anwendung_Roulette::Erfassung_Nach_Oeffnen() {
     // red, those of event 2 black (black wins when both apply), 0 is green.
     zahlFarben_.fill(Zahlfarbe::Keine);
     try {
-        const events::Ereigniskatalog katalog = events::Ereigniskatalog::laden(dm_);
+        const kern::Ereigniskatalog katalog = kern::Ereigniskatalog::laden(dm_);
         for (int zahl = 0; zahl <= 36; ++zahl) {
             if (katalog.enthaelt(2, zahl)) {
                 zahlFarben_[zahl] = Zahlfarbe::Schwarz;

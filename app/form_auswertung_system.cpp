@@ -20,8 +20,8 @@
 #include "app/form_wahl_ereignis.h"
 #include "app/qt_user_interface.h"
 #include "events/auswertung.h"
+#include "events/ereignisse.h"
 #include "events/ereigniswahl.h"
-#include "events/katalog.h"
 #include "systems/ereignisfolge.h"
 #include "systems/system.h"
 
@@ -235,7 +235,7 @@ void Form_Anwendung_Roulette::Auswertung_System_Oeffnen() {
     if (!dm_.TdbTable_Wahl.isOpen()) {
         return;
     }
-    katalog_ = events::Ereigniskatalog::laden(dm_);
+    katalog_ = kern::Ereigniskatalog::laden(dm_);
     auswertung_.reset();
     auswertung_ =
         std::make_unique<events::Permanenzauswertung>(dm_, QLocale().decimalPoint().toStdString());

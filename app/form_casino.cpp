@@ -29,7 +29,7 @@ W* benannt(W* widget, const char* name) {
 
 }  // namespace
 
-Form_Casino::Form_Casino(store::Kontext& kontext, binding::BindingContext* bindung, QWidget* parent)
+Form_Casino::Form_Casino(kern::Kontext& kontext, binding::BindingContext* bindung, QWidget* parent)
     : QDialog(parent), kontext_(kontext), bindung_(bindung) {
     setObjectName(QStringLiteral("Form_Casino"));
     setWindowTitle(QStringLiteral("  Casinos"));

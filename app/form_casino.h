@@ -3,7 +3,7 @@
 #include <QDialog>
 
 #include "app/binding/binding_context.h"
-#include "store/kontext.h"
+#include "kern/kontext.h"
 
 class QLabel;
 class QPushButton;
@@ -21,7 +21,7 @@ namespace spinalyst::app {
 class Form_Casino : public QDialog {
     Q_OBJECT
   public:
-    Form_Casino(store::Kontext& kontext, binding::BindingContext* bindung,
+    Form_Casino(kern::Kontext& kontext, binding::BindingContext* bindung,
                 QWidget* parent = nullptr);
 
     // Shows the window modally (list filter off, cursor on the selected casino) and returns
@@ -37,7 +37,7 @@ class Form_Casino : public QDialog {
   private:
     void Texte_Setzen();
 
-    store::Kontext& kontext_;
+    kern::Kontext& kontext_;
     binding::BindingContext* bindung_;
     binding::CursorGrid* DBGrid_Casino_Name = nullptr;
     QLabel* Label_Vorhandene_Permanenzen = nullptr;

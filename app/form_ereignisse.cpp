@@ -9,7 +9,7 @@
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_grid.h"
 #include "app/form_anwendung_roulette.h"
-#include "events/katalog.h"
+#include "events/ereignisse.h"
 
 namespace spinalyst::app {
 

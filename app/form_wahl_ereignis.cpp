@@ -11,8 +11,8 @@
 #include "app/binding/cursor_grid.h"
 #include "app/form_anwendung_roulette.h"
 #include "app/qt_user_interface.h"
+#include "events/ereignisse.h"
 #include "events/ereigniswahl.h"
-#include "events/katalog.h"
 
 namespace spinalyst::app {
 

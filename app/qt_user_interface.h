@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "store/ui.h"
+#include "kern/ui.h"
 
 namespace spinalyst::app {
 
@@ -16,7 +16,7 @@ namespace spinalyst::app {
 // window, the file-open dialog, the hourglass cursor and the Escape poll of long operations.
 // The boxes and the dialog can be replaced by handlers, so that tests script the answers.
 // Created once at start and owned with the windows.
-class QtUserInterface : public QObject, public store::UserInterface {
+class QtUserInterface : public QObject, public kern::UserInterface {
     Q_OBJECT
   public:
     explicit QtUserInterface(QObject* parent = nullptr);

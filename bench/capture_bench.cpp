@@ -18,9 +18,9 @@
 #include "capture/aufnahme.h"
 #include "capture/auswahl.h"
 #include "capture/zufall.h"
+#include "kern/kontext.h"
+#include "kern/sitzung.h"
 #include "store/datamodule.h"
-#include "store/kontext.h"
-#include "store/sitzung.h"
 
 namespace spinalyst::capture {
 namespace {
@@ -105,11 +105,11 @@ struct Umgebung {
     const fs::path& datei() const { return datei_; }
 
     fs::path dir_;
-    store::Sitzung sitzung_;
-    store::UnattendedUserInterface ui_;
-    store::Ansicht ansicht_;
+    kern::Sitzung sitzung_;
+    kern::UnattendedUserInterface ui_;
+    kern::Ansicht ansicht_;
     store::DataModule_Roulette dm_;
-    store::Kontext k{dm_, sitzung_, ui_, ansicht_};
+    kern::Kontext k{dm_, sitzung_, ui_, ansicht_};
     Zufallsgenerator zufall{20120301};
     fs::path datei_;
 };

@@ -21,11 +21,11 @@
 
 #include "capture/auswahl.h"
 #include "events/auswertung.h"
-#include "events/katalog.h"
 #include "events/zaehlung.h"
+#include "kern/katalog.h"
+#include "kern/kontext.h"
+#include "kern/sitzung.h"
 #include "store/datamodule.h"
-#include "store/kontext.h"
-#include "store/sitzung.h"
 #include "store/sqlite.h"
 
 namespace spinalyst::events {
@@ -39,14 +39,14 @@ constexpr int kTage = 31;
 constexpr int kCoupsProTag = 400;
 
 // The main window's view as far as the run uses it: the display step shows the results.
-class Anzeige : public store::Ansicht {
+class Anzeige : public kern::Ansicht {
   public:
     void auswertungAnzeigen() override {
         if (k != nullptr && a != nullptr) {
             DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(*k, *a);
         }
     }
-    store::Kontext* k = nullptr;
+    kern::Kontext* k = nullptr;
     Permanenzauswertung* a = nullptr;
 };
 
@@ -121,11 +121,11 @@ struct Umgebung {
     }
 
     fs::path dir;
-    store::Sitzung sitzung;
-    store::UnattendedUserInterface ui;
+    kern::Sitzung sitzung;
+    kern::UnattendedUserInterface ui;
     Anzeige ansicht;
     store::DataModule_Roulette dm;
-    store::Kontext k{dm, sitzung, ui, ansicht};
+    kern::Kontext k{dm, sitzung, ui, ansicht};
     std::unique_ptr<Permanenzauswertung> auswertung;
     Ereigniskatalog katalog;
 };
@@ -142,8 +142,8 @@ void BM_Zaehlen(benchmark::State& state) {
     Zaehlparameter p;
     p.modus = 'A';
     p.uebergreifend = state.range(0) != 0;
-    store::UnattendedUserInterface nutzer;
-    store::UserInterface& ui = nutzer;
+    kern::UnattendedUserInterface nutzer;
+    kern::UserInterface& ui = nutzer;
     const NachCoup nachCoup = [&ui](int, const Coup&) { return ui.processEventsAndCheckEscape(); };
     std::size_t zeilen = 0;
     for (auto _ : state) {

@@ -27,12 +27,12 @@
 #include <vector>
 
 #include "capture/eingabe.h"
+#include "kern/kontext.h"
+#include "kern/sitzung.h"
 #include "store/cursor.h"
 #include "store/database.h"
 #include "store/datamodule.h"
-#include "store/kontext.h"
 #include "store/schema.h"
-#include "store/sitzung.h"
 #include "store/sqlite.h"
 #include "store/value.h"
 

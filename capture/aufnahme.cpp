@@ -1,5 +1,7 @@
 #include "capture/aufnahme.h"
 
+#include "kern/wahl.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -13,8 +15,8 @@
 
 namespace spinalyst::capture {
 
+using kern::Kontext;
 using store::Date;
-using store::Kontext;
 using store::Value;
 
 namespace {
@@ -416,7 +418,7 @@ std::filesystem::path Importdatei(const std::filesystem::path& gewaehlt) {
 
 ImportBericht Permanenz_Aufnehmen(Kontext& k, Zufallsgenerator& zufall,
                                   const ImportAuftrag& auftrag) {
-    Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     auto& w = k.dm.TdbTable_Wahl;
     const Auswahl auswahl{w.value("ID_Casino"), w.value("Tisch"), w.date("Datum")};
     const Casinoangaben casino = Casino_Der_Auswahl(k);
@@ -464,7 +466,7 @@ std::string Aufnahme_Meldung(const Kontext& k, const ImportBericht& bericht) {
 }
 
 void MenuItem_Permanenzen_AufnahmeClick(Kontext& k, Zufallsgenerator& zufall) {
-    Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     auto& w = k.dm.TdbTable_Wahl;
     const Date tag = w.date("Datum");
     const Casinoangaben casino = Casino_Der_Auswahl(k);

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "capture/zufall.h"
-#include "store/kontext.h"
+#include "kern/kontext.h"
 #include "store/value.h"
 
 // Permanence import: one month of coups with their day rows for the selected casino and gaming
@@ -75,7 +75,7 @@ struct Casinoangaben {
     std::string zufallsgenerator;  // "t" generated, "f" from files
     int zufallsgenerator_coups = 0;
 };
-Casinoangaben Casino_Der_Auswahl(store::Kontext& k);
+Casinoangaben Casino_Der_Auswahl(kern::Kontext& k);
 
 // The name the import reads: the chosen name with ".txt" appended when it has no extension.
 std::filesystem::path Importdatei(const std::filesystem::path& gewaehlt);
@@ -94,14 +94,14 @@ std::filesystem::path Importdatei(const std::filesystem::path& gewaehlt);
 // Throws store::ImportFileError when the file cannot be read (nothing is stored), and passes on
 // any store error; in both cases links, grids and flags are restored first, and the days stored
 // before the error stay stored.
-ImportBericht Permanenz_Aufnehmen(store::Kontext& k, Zufallsgenerator& zufall,
+ImportBericht Permanenz_Aufnehmen(kern::Kontext& k, Zufallsgenerator& zufall,
                                   const ImportAuftrag& auftrag);
 
 // The report message of an import in the current language.
-std::string Aufnahme_Meldung(const store::Kontext& k, const ImportBericht& bericht);
+std::string Aufnahme_Meldung(const kern::Kontext& k, const ImportBericht& bericht);
 
 // "Permanenzen" / "Aufnahme": asks, lets the user choose the file (ordinary casinos), runs the
 // import and reports what it stored, or that the file cannot be read.
-void MenuItem_Permanenzen_AufnahmeClick(store::Kontext& k, Zufallsgenerator& zufall);
+void MenuItem_Permanenzen_AufnahmeClick(kern::Kontext& k, Zufallsgenerator& zufall);
 
 }  // namespace spinalyst::capture

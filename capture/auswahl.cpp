@@ -1,28 +1,22 @@
 #include "capture/auswahl.h"
 
+#include "kern/wahl.h"
+
 #include "events/auswertung.h"
 #include "systems/ergebnisse.h"
 #include "systems/system.h"
 
 namespace spinalyst::capture {
 
-using store::Kontext;
+using kern::Kontext;
 using store::Value;
-
-void Wahl_Uebernehmen(Kontext& k) {
-    auto& w = k.dm.TdbTable_Wahl;
-    if (w.isEditing()) {
-        w.post();
-        w.edit();
-    }
-}
 
 void Casino_Tisch_DatumChange(Kontext& k, Ausloeser ausloeser) {
     auto& w = k.dm.TdbTable_Wahl;
     systems::Systemdetails_Aus(k);
 
     if (ausloeser == Ausloeser::CasinoListe) {
-        Wahl_Uebernehmen(k);
+        kern::Wahl_Uebernehmen(k);
         std::string tisch = "T 01";
         auto& casino = k.dm.TdbTable_Casino;
         if (casino.locate("ID_Casino_AutoInc", {w.value("ID_Casino")})) {
@@ -111,7 +105,7 @@ void Tisch_Datum_Aktualisieren(Kontext& k) {
 }
 
 void Casino_Fenster_Zeigen(Kontext& k) {
-    Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     auto& casino = k.dm.TdbTable_Casino;
     casino.setFiltered(false);
     casino.locate("ID_Casino_AutoInc", {k.dm.TdbTable_Wahl.value("ID_Casino")});

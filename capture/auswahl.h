@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 
 // Casinos and the current selection (casino, gaming table, day) held in the single `Wahl` row.
 namespace spinalyst::capture {
@@ -15,24 +15,20 @@ inline constexpr int kTischAnzahl = 25;
 // first recorded stretch (or "T 01"); the evaluation settings of `Wahl` reset to their fixed
 // values and the day of the date picker (Sitzung::gewaehlter_tag) taken over; the results of the
 // permanence and system evaluations reset; the bets emptied. Leaves `Wahl` in edit state.
-void Casino_Tisch_DatumChange(store::Kontext& k, Ausloeser ausloeser);
+void Casino_Tisch_DatumChange(kern::Kontext& k, Ausloeser ausloeser);
 
 // Recomputes the stretch of recorded days (`Casino_Tisch_Datum`) of the selected casino and
 // gaming table from its day rows. Errors are swallowed: the stretch then stays as it was.
-void Tisch_Datum_Aktualisieren(store::Kontext& k);
-
-// Posts a pending edit of `Wahl` and puts it into edit again, so that what the bound controls
-// typed is stored before an operation reads it.
-void Wahl_Uebernehmen(store::Kontext& k);
+void Tisch_Datum_Aktualisieren(kern::Kontext& k);
 
 // Casino window: on show the list filter is off and the casino cursor stands on the selected
 // casino; on close a pending edit of the casino is posted and the filter is on again.
-void Casino_Fenster_Zeigen(store::Kontext& k);
-void Casino_Fenster_Schliessen(store::Kontext& k);
+void Casino_Fenster_Zeigen(kern::Kontext& k);
+void Casino_Fenster_Schliessen(kern::Kontext& k);
 // "Neu": appends a casino numbered after all casinos, in the main list at once; it becomes the
 // current casino. Returns its `ID_Casino_AutoInc`.
-int BitBtn_NeuClick(store::Kontext& k);
+int BitBtn_NeuClick(kern::Kontext& k);
 // "OK": the current casino becomes the selected one, then the selection change runs.
-void BitBtn_OKClick(store::Kontext& k);
+void BitBtn_OKClick(kern::Kontext& k);
 
 }  // namespace spinalyst::capture

@@ -1,12 +1,12 @@
 #include "capture/eingabe.h"
 
-#include <algorithm>
-
 #include "capture/auswahl.h"
+#include "kern/tagessumme.h"
+#include "kern/wahl.h"
 
 namespace spinalyst::capture {
 
-using store::Kontext;
+using kern::Kontext;
 using store::TableCursor;
 using store::Value;
 
@@ -95,7 +95,7 @@ void MenuItem_Permanenzen_EingabeClick(Kontext& k) {
 }
 
 void BitBtn_Permanenz_ZahlClick(Kontext& k) {
-    Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     auto& w = k.dm.TdbTable_Wahl;
     auto& p = k.dm.TdbTable_Permanenz;
     const Value zahl = w.value("Permanenz_Zahl");
@@ -116,7 +116,7 @@ void BitBtn_Permanenz_ZahlClick(Kontext& k) {
         }
     }
     Tageszeile_Pflegen(k, Coups_mit_Zahl(k));
-    Tag_Gesamt_Berechnen(k);
+    kern::Tag_Gesamt_Berechnen(k);
     // The typed number is consumed: the field is empty for the next one.
     w.edit();
     w.setNull("Permanenz_Zahl");
@@ -151,60 +151,7 @@ void TdbTable_PermanenzAfterDelete(Kontext& k) {
         return;
     }
     Tageszeile_Pflegen(k, Coups_mit_Zahl(k));
-    Tag_Gesamt_Berechnen(k);
-}
-
-void Tag_Gesamt_Berechnen(Kontext& k) {
-    auto& w = k.dm.TdbTable_Wahl;
-    auto& g = k.dm.TdbTable_Permanenz_Tag_Zusammenfassung_G;
-    auto& t = k.dm.TdbTable_Permanenz_Tag_Zusammenfassung;
-    // The totals cursor shows the one row of the selected casino and gaming table.
-    if (!g.locate("ID_Casino;Tisch", {w.value("ID_Casino"), w.value("Tisch")})) {
-        g.append();
-        g.setValue("ID_Casino", w.value("ID_Casino"));
-        g.setValue("Tisch", w.value("Tisch"));
-        g.post();
-    }
-    g.edit();
-    for (const char* f : {"Tage", "ID_System_aktuell", "Gewinn_Verlust", "Gewinn_Maximal",
-                          "Verlust_Maximal", "Coups_Anzahl", "Angriffe"}) {
-        g.setNull(f);
-    }
-    g.post();
-
-    int tage = 0;
-    int gv = 0;
-    int max = 0;
-    int min = 0;
-    int coups = 0;
-    int angriffe = 0;
-    t.disableControls();
-    try {
-        for (t.first(); !t.eof(); t.next()) {
-            ++tage;
-            gv += t.integer("Gewinn_Verlust");
-            max = std::max(max, t.integer("Gewinn_Maximal"));
-            min = std::min(min, t.integer("Verlust_Maximal"));
-            coups += t.integer("Coups_Anzahl");
-            angriffe += t.integer("Angriffe");
-        }
-        t.first();
-    } catch (...) {
-        t.enableControls();
-        throw;
-    }
-    t.enableControls();
-
-    g.edit();
-    g.setInteger("Tage", tage);
-    if (gv != 0 || max != 0 || min != 0) {
-        g.setInteger("Gewinn_Verlust", gv);
-        g.setInteger("Gewinn_Maximal", max);
-        g.setInteger("Verlust_Maximal", min);
-        g.setInteger("Angriffe", angriffe);
-    }
-    g.setInteger("Coups_Anzahl", coups);
-    g.post();
+    kern::Tag_Gesamt_Berechnen(k);
 }
 
 }  // namespace spinalyst::capture

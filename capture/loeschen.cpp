@@ -1,5 +1,7 @@
 #include "capture/loeschen.h"
 
+#include "kern/wahl.h"
+
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -9,8 +11,8 @@
 
 namespace spinalyst::capture {
 
+using kern::Kontext;
 using store::Date;
-using store::Kontext;
 using store::Value;
 
 namespace {
@@ -59,13 +61,13 @@ void Loeschen(Kontext& k, const std::string& was, Date von, Date bis) {
 }  // namespace
 
 void MenuItem_Permanenzen_Loeschen_TagClick(Kontext& k) {
-    Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     const Date tag = k.dm.TdbTable_Wahl.date("Datum");
     Loeschen(k, tag.german(), tag, tag);
 }
 
 void MenuItem_Permanenzen_Loeschen_MonatClick(Kontext& k) {
-    Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     const Date tag = k.dm.TdbTable_Wahl.date("Datum");
     const Date erster = Date::fromYmd(tag.year(), tag.month(), 1);
     Date letzter = erster;

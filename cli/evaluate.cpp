@@ -9,9 +9,9 @@
 #include "capture/aufnahme.h"
 #include "capture/auswahl.h"
 #include "events/auswertung.h"
-#include "events/katalog.h"
+#include "kern/katalog.h"
+#include "kern/kontext.h"
 #include "store/datamodule.h"
-#include "store/kontext.h"
 #include "systems/json.h"
 
 namespace spinalyst::cli {
@@ -145,7 +145,7 @@ json::Value nachLaenge(const std::map<int, long long>& zaehlung) {
     return o;
 }
 
-json::Value ergebnis(store::DataModule_Roulette& dm, const events::Ereigniskatalog& katalog,
+json::Value ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katalog,
                      int coups) {
     std::map<int, Zaehlungen> proEreignis;
     std::map<int, Zaehlungen> proKlasse;
@@ -196,13 +196,13 @@ json::Value ergebnis(store::DataModule_Roulette& dm, const events::Ereigniskatal
 }
 
 int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     sitzung.sprache = store::Sprache::Englisch;
     sitzung.programmverzeichnis = a.dir.string();
-    store::UnattendedUserInterface ui(&err);
-    store::Ansicht ansicht;
+    kern::UnattendedUserInterface ui(&err);
+    kern::Ansicht ansicht;
     store::DataModule_Roulette dm(a.dir, sitzung);
-    store::Kontext k{dm, sitzung, ui, ansicht};
+    kern::Kontext k{dm, sitzung, ui, ansicht};
     dm.open();
 
     auto& w = dm.TdbTable_Wahl;
@@ -244,7 +244,7 @@ int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
         permanenz.last();
     }
 
-    const events::Ereigniskatalog katalog = events::Ereigniskatalog::laden(dm);
+    const kern::Ereigniskatalog katalog = kern::Ereigniskatalog::laden(dm);
     events::Permanenzauswertung auswertung(dm, ".");
     const auto lauf = events::Permanenz_Auswertung_Modus(k, auswertung, katalog, a.modus);
     out << json::write(ergebnis(dm, katalog, lauf.coups)) << "\n";

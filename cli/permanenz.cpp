@@ -7,8 +7,8 @@
 #include "capture/aufnahme.h"
 #include "capture/auswahl.h"
 #include "capture/zufall.h"
+#include "kern/kontext.h"
 #include "store/datamodule.h"
-#include "store/kontext.h"
 #include "store/textimport.h"
 
 namespace spinalyst::cli {
@@ -40,16 +40,16 @@ class Arbeitssitzung {
         dm_.open();
         sitzung_.gewaehlter_tag = dm_.TdbTable_Wahl.date("Datum");
     }
-    store::Kontext& kontext() { return k_; }
+    kern::Kontext& kontext() { return k_; }
     store::DataModule_Roulette& dm() { return dm_; }
-    store::Sitzung& sitzung() { return sitzung_; }
+    kern::Sitzung& sitzung() { return sitzung_; }
 
   private:
-    store::Sitzung sitzung_;
-    store::UnattendedUserInterface ui_;
-    store::Ansicht ansicht_;
+    kern::Sitzung sitzung_;
+    kern::UnattendedUserInterface ui_;
+    kern::Ansicht ansicht_;
     store::DataModule_Roulette dm_;
-    store::Kontext k_{dm_, sitzung_, ui_, ansicht_};
+    kern::Kontext k_{dm_, sitzung_, ui_, ansicht_};
 };
 
 std::optional<int> ganzeZahl(std::string_view text) {

@@ -52,8 +52,8 @@ int systemListe(const std::vector<std::string>& args, std::ostream& out, std::os
     if (!dir) {
         return 1;
     }
-    store::Sitzung sitzung;
-    store::DataModule_Roulette dm(*dir, sitzung);
+    store::Modulzustand zustand;
+    store::DataModule_Roulette dm(*dir, zustand);
     dm.open();
     for (const auto& s : systems::Systeme_Auflisten(dm)) {
         out << s.id << '\t' << s.art << '\t' << s.chancen << '\t' << s.nummer << '\t' << s.name
@@ -72,8 +72,8 @@ int systemExport(const std::vector<std::string>& args, std::ostream& out, std::o
     if (!dir) {
         return 1;
     }
-    store::Sitzung sitzung;
-    store::DataModule_Roulette dm(*dir, sitzung);
+    store::Modulzustand zustand;
+    store::DataModule_Roulette dm(*dir, zustand);
     dm.open();
     const auto dokument = systems::System_Exportieren(dm, *id);
     if (!dokument) {
@@ -100,8 +100,8 @@ int systemImport(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     std::ostringstream text;
     text << in.rdbuf();
-    store::Sitzung sitzung;
-    store::DataModule_Roulette dm(*dir, sitzung);
+    store::Modulzustand zustand;
+    store::DataModule_Roulette dm(*dir, zustand);
     dm.open();
     try {
         out << systems::System_Importieren(dm, text.str()) << "\n";

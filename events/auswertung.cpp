@@ -3,16 +3,16 @@
 #include <unordered_map>
 #include <vector>
 
-#include "capture/auswahl.h"
 #include "events/zaehlung.h"
+#include "kern/wahl.h"
 #include "systems/system.h"
 
 namespace spinalyst::events {
 
 namespace {
 
+using kern::Kontext;
 using store::Date;
-using store::Kontext;
 using store::Row;
 using store::StoreError;
 using store::TableCursor;
@@ -72,13 +72,13 @@ class Ausgesetzt {
 
 class Sanduhr {
   public:
-    explicit Sanduhr(store::UserInterface& ui) : ui_(ui) { ui_.setBusy(true); }
+    explicit Sanduhr(kern::UserInterface& ui) : ui_(ui) { ui_.setBusy(true); }
     ~Sanduhr() { ui_.setBusy(false); }
     Sanduhr(const Sanduhr&) = delete;
     Sanduhr& operator=(const Sanduhr&) = delete;
 
   private:
-    store::UserInterface& ui_;
+    kern::UserInterface& ui_;
 };
 
 // Closes a query cursor when the operation ends.
@@ -123,7 +123,7 @@ std::vector<Coup> Strecke_Laden(Kontext& k, Date von, Date bis) {
 // The marks of the catalogue's events as `Ereignisse` (filter off) holds them now. The catalogue
 // must describe the rows of the table.
 std::vector<Kennzeichen> Kennzeichen_Lesen(TableCursor& ereignisse,
-                                           const Ereigniskatalog& katalog) {
+                                           const kern::Ereigniskatalog& katalog) {
     std::unordered_map<std::int64_t, std::size_t> nachZeile;
     for (std::size_t i = 0; i < katalog.size(); ++i) {
         nachZeile.emplace(katalog.ereignisse()[i].rowid, i);
@@ -150,7 +150,7 @@ std::vector<Kennzeichen> Kennzeichen_Lesen(TableCursor& ereignisse,
 
 void Zeilen_Schreiben(store::Database& db, const char* tabelle, const char* laengenFeld,
                       const char* anzahlFeld, const std::vector<Zaehlzeile>& zeilen,
-                      const Ereigniskatalog& katalog, Kontext& k) {
+                      const kern::Ereigniskatalog& katalog, Kontext& k) {
     const std::string summe = k.text("Chance gesamt", "Chance all");
     store::Statement& s =
         db.cached(std::string("INSERT INTO ") + tabelle +
@@ -163,7 +163,7 @@ void Zeilen_Schreiben(store::Database& db, const char* tabelle, const char* laen
             s.bind(3, std::string_view(summe));
             s.bind(4, std::string_view(summe));
         } else {
-            const Ereignis& e = katalog.ereignisse()[static_cast<std::size_t>(z.ereignis)];
+            const kern::Ereignis& e = katalog.ereignisse()[static_cast<std::size_t>(z.ereignis)];
             const std::string& name = e.nameText(k.sitzung.sprache);
             if (name.empty()) {
                 throw StoreError(
@@ -182,8 +182,8 @@ void Zeilen_Schreiben(store::Database& db, const char* tabelle, const char* laen
 }
 
 // Working fields, percentages and both result tables in one transaction.
-void Ergebnisse_Schreiben(Kontext& k, const Permanenzauswertung& a, const Ereigniskatalog& katalog,
-                          const Zaehlergebnis& ergebnis) {
+void Ergebnisse_Schreiben(Kontext& k, const Permanenzauswertung& a,
+                          const kern::Ereigniskatalog& katalog, const Zaehlergebnis& ergebnis) {
     store::Database& db = k.dm.TdbDatabase_Roulette;
     Transaction tx(db.connection());
     store::Statement& s = db.cached(
@@ -332,7 +332,7 @@ void Auswertung_Zuruecksetzen(Kontext& k, bool filterEin) {
 }
 
 Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(Kontext& k, Permanenzauswertung& a,
-                                                            const Ereigniskatalog& katalog) {
+                                                            const kern::Ereigniskatalog& katalog) {
     auto& dm = k.dm;
     Sanduhr sanduhr(k.ui);
     Auswertung_Zuruecksetzen(k, true);
@@ -399,7 +399,7 @@ Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(Kontext& k, Permanen
 }
 
 Auswertungslauf Permanenz_Auswertung_Modus(Kontext& k, Permanenzauswertung& a,
-                                           const Ereigniskatalog& katalog, char modus) {
+                                           const kern::Ereigniskatalog& katalog, char modus) {
     auto& w = k.dm.TdbTable_Wahl;
     if (!w.isEditing()) {
         w.edit();
@@ -413,7 +413,7 @@ Auswertungslauf Permanenz_Auswertung_Modus(Kontext& k, Permanenzauswertung& a,
 Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(Kontext& k,
                                                                       Permanenzauswertung& a) {
     a.setzeKlassensummen(false);
-    capture::Wahl_Uebernehmen(k);
+    kern::Wahl_Uebernehmen(k);
     const std::string modus = k.dm.TdbTable_Wahl.text("Auswertung_H_S_R");
     if (modus != "S" && modus != "R") {
         Haeufigkeit_Oeffnen(k);

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "events/katalog.h"
-#include "store/kontext.h"
+#include "kern/katalog.h"
+#include "kern/kontext.h"
 
 // The permanence evaluation: frequency, series and absences of every catalogue event over a
 // stretch of the selected casino and gaming table, stored in the working fields of `Ereignisse`
@@ -57,7 +57,7 @@ std::string Prozent_Text(long long anzahl, long long gesamt, std::string_view de
 // `Rueckstaendigkeit_1_Ereignis` "f" (the marks stay); the chance-class filter of `Ereignisse`
 // switched on again when filterEin; both result tables emptied. Called with filterEin when the
 // coup count, the day count or the "übergreifend" box change and by the selection change.
-void Auswertung_Zuruecksetzen(store::Kontext& k, bool filterEin);
+void Auswertung_Zuruecksetzen(kern::Kontext& k, bool filterEin);
 
 // What a run did.
 struct Auswertungslauf {
@@ -76,15 +76,15 @@ struct Auswertungslauf {
 // abgebrochen!" / "Calculation is canceled!" once and keeps what was counted. Writes the
 // working fields and both result tables in one transaction and shows the results. Store errors
 // propagate; the filters and display updates it suspended are restored first.
-Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(store::Kontext& k,
+Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(kern::Kontext& k,
                                                             Permanenzauswertung& a,
-                                                            const Ereigniskatalog& katalog);
+                                                            const kern::Ereigniskatalog& katalog);
 
 // The menu "Ereignisse" / "Auswertung": "Häufigkeit" ('H'), "Häufigkeit / Serien" ('S'),
 // "Häufigkeit / Rückständigkeit" ('R'), "Komplett" ('A'): sets `Auswertung_H_S_R` (edit, post,
 // edit again), then runs.
-Auswertungslauf Permanenz_Auswertung_Modus(store::Kontext& k, Permanenzauswertung& a,
-                                           const Ereigniskatalog& katalog, char modus);
+Auswertungslauf Permanenz_Auswertung_Modus(kern::Kontext& k, Permanenzauswertung& a,
+                                           const kern::Ereigniskatalog& katalog, char modus);
 
 // Shows the results (`DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange`) for the display mode
 // `Wahl.Auswertung_H_S_R`; never recomputes. Class-totals flag off; a pending edit of `Wahl`
@@ -93,21 +93,21 @@ Auswertungslauf Permanenz_Auswertung_Modus(store::Kontext& k, Permanenzauswertun
 // current event's rows of `Ereignisse_Serien` / `Ereignisse_Rueckstaendigkeit` written
 // (`Serie_Prozent` / `Rueckstaendigkeit_Prozent`, share among that event's rows) and the series /
 // absence query reopened on that event, ordered by length. Returns the list to show.
-Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(store::Kontext& k,
+Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(kern::Kontext& k,
                                                                       Permanenzauswertung& a);
 
 // Class totals (double click on the series or absence list): when the flag is on, the results
 // are shown again for the selected event (as above); otherwise the flag goes on, the percentages
 // of the class-total rows of the shown chance class are written and the list's query shows
 // those rows. Returns the list to show.
-Auswertungsliste Klassensummen_Umschalten(store::Kontext& k, Permanenzauswertung& a,
+Auswertungsliste Klassensummen_Umschalten(kern::Kontext& k, Permanenzauswertung& a,
                                           Auswertungsliste liste);
-inline Auswertungsliste DBGrid_Ereignisse_Serien_AuswertungDblClick(store::Kontext& k,
+inline Auswertungsliste DBGrid_Ereignisse_Serien_AuswertungDblClick(kern::Kontext& k,
                                                                     Permanenzauswertung& a) {
     return Klassensummen_Umschalten(k, a, Auswertungsliste::Serien);
 }
 inline Auswertungsliste DBGrid_Ereignisse_Rueckstaendigkeit_AuswertungDblClick(
-    store::Kontext& k, Permanenzauswertung& a) {
+    kern::Kontext& k, Permanenzauswertung& a) {
     return Klassensummen_Umschalten(k, a, Auswertungsliste::Rueckstaendigkeit);
 }
 

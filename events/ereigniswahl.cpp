@@ -9,7 +9,7 @@ namespace spinalyst::events {
 
 namespace {
 
-using store::Kontext;
+using kern::Kontext;
 using store::TableCursor;
 
 // The fields of one filter of `System_Daten`.

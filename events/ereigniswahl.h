@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 
 // Taking a catalogue event into the current system: as the filter event of the frequency,
 // series or absence filter, or as the next event of the event sequence. The current system,
@@ -21,12 +21,12 @@ namespace spinalyst::events {
 //    (systems::Ereignisfolge_Anfuegen; the "x" of the attacked event moves to it). E unticked: the
 //    sequence stays, the sequence filter of `System_Daten` is removed.
 // The window closes afterwards; that is the window's part.
-void BitBtn_Aufnahme_EreignisClick(store::Kontext& k, bool aufnahme);
+void BitBtn_Aufnahme_EreignisClick(kern::Kontext& k, bool aufnahme);
 
 // Popup "Aufnehmen" of the event-sequence and absence lists (`MenuItem_Ereignis_AufnehmenClick`):
 // the event choice in mode 'E', ticked, without the window, with the event of the current row of
 // the frequency list (`TdbQuery_Ereignisse_Haeufigkeit`). "Löschen" is
 // systems::MenuItem_Ereignis_LoeschenClick.
-void MenuItem_Ereignis_AufnehmenClick(store::Kontext& k);
+void MenuItem_Ereignis_AufnehmenClick(kern::Kontext& k);
 
 }  // namespace spinalyst::events

@@ -45,7 +45,7 @@ class Zeilen {
 // an absence ends at a hit and is the distance to the event's previous hit in the segment. The
 // working fields that a row-by-row walk updates at every miss (the running absence, the marks)
 // follow at the end from the last hit, the segment start and the last coup.
-Zaehlergebnis zaehlen(const Ereigniskatalog& katalog, std::span<const Coup> coups,
+Zaehlergebnis zaehlen(const kern::Ereigniskatalog& katalog, std::span<const Coup> coups,
                       const Zaehlparameter& parameter, std::span<const Kennzeichen> vorher,
                       const NachCoup& nachCoup) {
     const auto& ev = katalog.ereignisse();

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "events/katalog.h"
+#include "kern/katalog.h"
 #include "store/value.h"
 
 // The counting of the permanence evaluation, in memory: frequency, series and absences of every
@@ -76,7 +76,7 @@ using NachCoup = std::function<bool(int q, const Coup& coup)>;
 // uebergreifend). `vorher` holds the marks the event rows had before the run (they survive the
 // reset), one per catalogue event; missing entries count as empty. Every other working field
 // starts as the reset leaves it.
-Zaehlergebnis zaehlen(const Ereigniskatalog& katalog, std::span<const Coup> coups,
+Zaehlergebnis zaehlen(const kern::Ereigniskatalog& katalog, std::span<const Coup> coups,
                       const Zaehlparameter& parameter, std::span<const Kennzeichen> vorher,
                       const NachCoup& nachCoup = {});
 

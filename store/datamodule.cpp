@@ -13,7 +13,8 @@ const Link kSystem = {{"ID_System_AutoInc", "ID_System"}};
 
 }  // namespace
 
-DataModule_Roulette::DataModule_Roulette(std::filesystem::path programDirectory, Sitzung& sitzung)
+DataModule_Roulette::DataModule_Roulette(std::filesystem::path programDirectory,
+                                         const Modulzustand& zustand)
     : TdbTable_Wahl("TdbTable_Wahl", TdbDatabase_Roulette, "Wahl"),
       TdbTable_Casino("TdbTable_Casino", TdbDatabase_Roulette, "Casino"),
       TdbTable_Casino_Tisch_Datum("TdbTable_Casino_Tisch_Datum", TdbDatabase_Roulette,
@@ -82,7 +83,7 @@ DataModule_Roulette::DataModule_Roulette(std::filesystem::path programDirectory,
                              "SELECT * FROM DM_Gewinn_Verlust"),
       TdbQuery_Gleiche_Art("TdbQuery_Gleiche_Art", TdbDatabase_DM_Modul, "SELECT * FROM DM_Folge"),
       programDirectory_(std::move(programDirectory)),
-      sitzung_(sitzung) {
+      zustand_(zustand) {
     TdbDatabase_Roulette.setLocation(programDirectory_ /
                                      Database::fileName(DatabaseFile::Roulette));
     TdbDatabase_DM_Modul.setLocation(programDirectory_ / Database::fileName(DatabaseFile::DmModul));
@@ -224,14 +225,14 @@ void DataModule_Roulette::installHooks() {
     // The day window: the N days up to the selected day (N = Wahl.System_Tage_Anzahl).
     TdbTable_Permanenz_Tag_Zusammenfassung.setFilter([this](const RowView& row) {
         const int n = TdbTable_Wahl.integer("System_Tage_Anzahl");
-        const Date day = sitzung_.gewaehlter_tag;
+        const Date day = zustand_.gewaehlter_tag;
         const Date d = row.date("Datum");
         return !row.isNull("Datum") && day.addDays(-n + 1) <= d && d <= day;
     });
 
     TdbTable_Permanenz_Tag_Zusammenfassung.setFilterRange("Datum", [this] {
         const int n = TdbTable_Wahl.integer("System_Tage_Anzahl");
-        const Date day = sitzung_.gewaehlter_tag;
+        const Date day = zustand_.gewaehlter_tag;
         return std::pair<Value, Value>(Value(day.addDays(-n + 1)), Value(day));
     });
 
@@ -247,7 +248,7 @@ void DataModule_Roulette::installHooks() {
     TdbTable_System_Ereignisse_2.setCalcFieldsHook(names);
     TdbTable_Systeme_Abarbeitung.setCalcFieldsHook(
         [this, names](const RowView& row, std::vector<Value>& calculated) {
-            if (!sitzung_.massenschreiben) {
+            if (!zustand_.massenschreiben) {
                 names(row, calculated);
             }
         });
@@ -286,7 +287,7 @@ void DataModule_Roulette::fillEventNames(const RowView& row, std::vector<Value>&
     }
     auto& events = const_cast<QueryCursor&>(TdbQuery_Ereignisse);
     const int idIndex = events.fieldIndex("ID_Ereignis");
-    const bool en = sitzung_.englisch();
+    const bool en = zustand_.englisch();
     const int nameIndex = events.fieldIndex(en ? "Ereignis_Englisch" : "Ereignis");
     const int infoIndex = events.fieldIndex(en ? "Ereignis_Info_Englisch" : "Ereignis_Info");
     for (int i = 0; const Row* r = events.rowAt(i); ++i) {

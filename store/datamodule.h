@@ -6,7 +6,7 @@
 
 #include "store/cursor.h"
 #include "store/database.h"
-#include "store/sitzung.h"
+#include "store/zustand.h"
 
 namespace spinalyst::store {
 
@@ -22,7 +22,7 @@ namespace spinalyst::store {
 // event sequences, and the re-marking of the attacked event after a sequence row is deleted.
 class DataModule_Roulette {
   public:
-    DataModule_Roulette(std::filesystem::path programDirectory, Sitzung& sitzung);
+    DataModule_Roulette(std::filesystem::path programDirectory, const Modulzustand& zustand);
     ~DataModule_Roulette();
     DataModule_Roulette(const DataModule_Roulette&) = delete;
     DataModule_Roulette& operator=(const DataModule_Roulette&) = delete;
@@ -36,7 +36,6 @@ class DataModule_Roulette {
     bool isOpen() const { return open_; }
 
     const std::filesystem::path& programDirectory() const { return programDirectory_; }
-    Sitzung& sitzung() const { return sitzung_; }
 
     // Lookup by name ("TdbTable_Wahl", "TdbQuery_Ereignisse", ...); nullptr when unknown.
     Cursor* cursor(std::string_view name);
@@ -99,7 +98,7 @@ class DataModule_Roulette {
     void fillEventNames(const RowView& row, std::vector<Value>& calculated) const;
 
     std::filesystem::path programDirectory_;
-    Sitzung& sitzung_;
+    const Modulzustand& zustand_;
     std::vector<TableCursor*> openOrder_;
     std::vector<TableCursor*> closeOrder_;
     std::vector<QueryCursor*> queries_;

@@ -4,7 +4,7 @@
 
 namespace spinalyst::systems {
 
-using store::Kontext;
+using kern::Kontext;
 
 namespace {
 

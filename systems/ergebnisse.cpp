@@ -1,10 +1,10 @@
 #include "systems/ergebnisse.h"
 
-#include "capture/eingabe.h"
+#include "kern/tagessumme.h"
 
 namespace spinalyst::systems {
 
-using store::Kontext;
+using kern::Kontext;
 using store::TableCursor;
 
 namespace {
@@ -50,7 +50,7 @@ void Vorherige_Ergebnisse_Zuruecksetzen(Kontext& k) {
     tage.setFiltered(true);
     Felder_Leeren(tage, {"ID_System_aktuell", "Gewinn_Verlust", "Gewinn_Maximal", "Verlust_Maximal",
                          "Angriffe"});
-    capture::Tag_Gesamt_Berechnen(k);
+    kern::Tag_Gesamt_Berechnen(k);
 }
 
 }  // namespace spinalyst::systems

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 
 // Results of system evaluations shown with the permanence.
 namespace spinalyst::systems {
@@ -8,6 +8,6 @@ namespace spinalyst::systems {
 // Clears the previous system-evaluation results: stakes and results of the coups of the chosen
 // day, the result fields of the day rows in the day window (coup counts stay), then recomputes
 // the totals row.
-void Vorherige_Ergebnisse_Zuruecksetzen(store::Kontext& k);
+void Vorherige_Ergebnisse_Zuruecksetzen(kern::Kontext& k);
 
 }  // namespace spinalyst::systems

@@ -8,7 +8,7 @@
 
 namespace spinalyst::systems {
 
-using store::Kontext;
+using kern::Kontext;
 using store::TableCursor;
 
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 
 // The consistency check of the current system, run before a system evaluation.
 namespace spinalyst::systems {
@@ -42,9 +42,9 @@ struct Pruefergebnis {
 //  - kind 2: the first stake of instance 1 is at least 1, and no instance has a stake in step 2.
 // Only the attack steps "1" to "50" count as the progression; the limit rows "G" and "V" do not.
 // The sequence and stakes lists are detached from their views meanwhile.
-Pruefergebnis System_Pruefen(store::Kontext& k);
+Pruefergebnis System_Pruefen(kern::Kontext& k);
 
 // A one-line description of a finding in the current language (for a report or a test).
-std::string Befund_Text(const store::Kontext& k, const Befund& befund);
+std::string Befund_Text(const kern::Kontext& k, const Befund& befund);
 
 }  // namespace spinalyst::systems

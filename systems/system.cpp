@@ -4,14 +4,13 @@
 #include <exception>
 #include <stdexcept>
 
-#include "capture/auswahl.h"
 #include "systems/ereignisfolge.h"
 #include "systems/ergebnisse.h"
 
 namespace spinalyst::systems {
 
+using kern::Kontext;
 using store::CursorState;
-using store::Kontext;
 using store::TableCursor;
 using store::Value;
 

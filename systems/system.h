@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 
 // The system model as the main window's system panel works it: the hooks of the system cursors,
 // creating a system with its default detail rows, choosing kind, chance class and instance,
@@ -15,7 +15,7 @@
 // and chance class of `Wahl`) and, through the master links, the instance in its `ID_Instanz`.
 //
 // Every function here works on the cursors of the data module and leaves the view to the hooks of
-// store::Ansicht; none of them asks the user anything except the deletion.
+// kern::Ansicht; none of them asks the user anything except the deletion.
 namespace spinalyst::systems {
 
 // System kinds with fixed roles.
@@ -39,10 +39,10 @@ std::vector<store::Value> System_Daten_Standardwerte();
 // and `TdbTable_Systeme_2`, the default detail rows on `TdbTable_Systeme`, and the "<>" box
 // mirroring on `TdbTable_System_Ereignisse`. Call once after the Kontext exists; re-applies the
 // filter of open cursors.
-void Systemhaken_Installieren(store::Kontext& k);
+void Systemhaken_Installieren(kern::Kontext& k);
 
 // The systems filter: the rows of the kind and chance class selected in `Wahl`.
-bool TdbTable_SystemeFilterRecord(const store::Kontext& k, const store::RowView& row);
+bool TdbTable_SystemeFilterRecord(const kern::Kontext& k, const store::RowView& row);
 
 // The before-post rule: a row whose `ID_System_Nummer` is null is never stored. Cancels the
 // pending insert or edit and throws store::PostCancelled.
@@ -56,41 +56,41 @@ bool Systeme_Posten(store::TableCursor& systeme);
 // for such a system that is not being edited, the sequence moves to its last row and a missing
 // data row of the shown instance is created with its defaults, together with the 52 default stake
 // rows when the instance has none.
-void DataSource_Tdb_SystemeDataChange(store::Kontext& k);
+void DataSource_Tdb_SystemeDataChange(kern::Kontext& k);
 
 // "Aufnahme" / "Neu": appends a system of the kind and chance class selected in `Wahl`, numbered
 // one above the highest number shown (1 for the first), named "(Neues System)", and makes it
 // current, which creates the default detail rows of its instance 1. Returns its
 // `ID_System_AutoInc`.
-int MenuItem_Systeme_AufnahmeClick(store::Kontext& k);
+int MenuItem_Systeme_AufnahmeClick(kern::Kontext& k);
 
 // The instance list changed `Wahl.ID_Instanz`: posts `Wahl`, shows that instance of the current
 // system (creating its default rows), and gives a system numbered below 1 at least its data row.
-void DBComboBox_Instanz_System_DatenChange(store::Kontext& k);
+void DBComboBox_Instanz_System_DatenChange(kern::Kontext& k);
 // Sets `Wahl.ID_Instanz` (1 to 3) and runs the instance change.
-void Instanz_Waehlen(store::Kontext& k, int instanz);
+void Instanz_Waehlen(kern::Kontext& k, int instanz);
 
 // Entering the systems list: instance 1 is shown; for a numbered system the bets are emptied and
 // the results of a previous system evaluation cleared.
-void DBGrid_SystemeEnter(store::Kontext& k);
+void DBGrid_SystemeEnter(kern::Kontext& k);
 
 // The kind or chance list changed `Wahl`: details mode off, the systems list re-filtered and its
 // first system current, then the steps of entering the systems list; the bets are emptied again.
-void DBLookupComboBox_System_Art_ChancenCloseUp(store::Kontext& k);
+void DBLookupComboBox_System_Art_ChancenCloseUp(kern::Kontext& k);
 // Sets `Wahl.ID_System_Art` and `Wahl.ID_System_Chancen` and runs the kind/chance change.
-void System_Art_Chancen_Waehlen(store::Kontext& k, int art, int chancen);
+void System_Art_Chancen_Waehlen(kern::Kontext& k, int art, int chancen);
 
 // Information mode switched on (an) or off. Switching off posts a pending edit of the system row
 // (a cleared number drops it). The layout of the list and the memo is the window's.
-void MenuItem_Systeme_InformationClick(store::Kontext& k, bool an);
+void MenuItem_Systeme_InformationClick(kern::Kontext& k, bool an);
 
 // Details mode on: the current system is marked changed (`Systemaenderung_erfolgt` "t") and the
 // details controls are enabled (the filter and sequence controls not for kind 2). Off: pending
 // edits of the instance's data, sequence and stakes are posted and the controls disabled.
-void CheckBox_SystemdetailsClick(store::Kontext& k, bool an);
+void CheckBox_SystemdetailsClick(kern::Kontext& k, bool an);
 // Details mode off as the selection change, the evaluations and the kind/chance change need it:
 // the box is cleared (view) and the handler runs.
-void Systemdetails_Aus(store::Kontext& k);
+void Systemdetails_Aus(kern::Kontext& k);
 
 // Re-reads the system cursors of the data module and every cursor over rows that belong to a
 // system (details of both system cursors, individual parameters, stored evaluations, bets),
@@ -101,6 +101,6 @@ void Systemcursoren_Auffrischen(store::DataModule_Roulette& dm);
 // system with all its rows (data, sequences and stakes of every instance, individual parameters,
 // stored evaluations, bets) in one transaction. Returns true when it deleted. After the deletion
 // (or a failure, which leaves everything as it was) the affected cursors are read again.
-bool MenuItem_Systeme_LoeschenClick(store::Kontext& k);
+bool MenuItem_Systeme_LoeschenClick(kern::Kontext& k);
 
 }  // namespace spinalyst::systems

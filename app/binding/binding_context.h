@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "store/sitzung.h"
+#include "store/zustand.h"
 
 namespace spinalyst::binding {
 

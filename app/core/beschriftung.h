@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "kern/sitzung.h"
 #include "store/cursor.h"
-#include "store/sitzung.h"
 
 namespace spinalyst::app {
 

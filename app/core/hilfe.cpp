@@ -4,7 +4,7 @@
 
 namespace spinalyst::app {
 
-void Hilfe_Anzeigen(const store::Sitzung& sitzung, store::UserInterface& ui,
+void Hilfe_Anzeigen(const kern::Sitzung& sitzung, kern::UserInterface& ui,
                     const std::function<void(const std::string& pfad)>& oeffnen) {
     if (!ui.confirm(Hilfe_Frage(sitzung.sprache))) {
         return;

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "kern/sitzung.h"
 #include "store/datamodule.h"
-#include "store/sitzung.h"
 
 namespace spinalyst::app {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "store/sitzung.h"
+#include "kern/sitzung.h"
 
 // The fixed texts of the application shell: titles, messages, the main menu as shipped and the
 // language-dependent captions of the main window. Kept as data so that the window, the language

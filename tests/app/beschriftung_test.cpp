@@ -24,7 +24,7 @@ class BeschriftungTest : public ::testing::Test {
     store::Cursor& captions() { return dm.TdbTable_Deutsch_Englisch; }
 
     store::testing::TempDir dir;
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     store::DataModule_Roulette dm{dir.path(), sitzung};
 };
 

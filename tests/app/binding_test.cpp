@@ -52,7 +52,7 @@ class BindingTest : public QObject {
     TableCursor& wahl() { return dm->TdbTable_Wahl; }
 
     std::unique_ptr<QTemporaryDir> dir;
-    spinalyst::store::Sitzung sitzung;
+    spinalyst::store::Modulzustand sitzung;
     std::unique_ptr<spinalyst::store::DataModule_Roulette> dm;
     std::unique_ptr<BindingContext> context;
 };

@@ -107,7 +107,7 @@ class HauptfensterTest : public QObject {
     // Opens the databases of the program directory once, to prepare stored values.
     template <typename F>
     void vorbereiten(F&& f) {
-        spinalyst::store::Sitzung s;
+        spinalyst::kern::Sitzung s;
         spinalyst::store::DataModule_Roulette dm(dir->path().toStdString(), s);
         dm.open();
         f(dm);

@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "store/ui.h"
+#include "kern/ui.h"
 
 namespace spinalyst::app {
 namespace {
 
 // Answers every confirmation with a scripted answer and records the questions.
-class SkriptUi : public store::UserInterface {
+class SkriptUi : public kern::UserInterface {
   public:
     explicit SkriptUi(bool antwort) : antwort_(antwort) {}
     void inform(const std::string& text) override { meldungen.push_back(text); }
@@ -50,7 +50,7 @@ TEST(Hilfe_Anzeigen, fragtInDerSpracheUndOeffnetNurOhneNein) {
         {store::Sprache::Englisch, true, englisch, "/opt/spinalyst/Help_Roulette.pdf"},
     };
     for (const Fall& f : faelle) {
-        store::Sitzung sitzung;
+        kern::Sitzung sitzung;
         sitzung.sprache = f.sprache;
         sitzung.programmverzeichnis = "/opt/spinalyst/";
         SkriptUi ui(f.antwort);

@@ -55,7 +55,7 @@ class SpracheTest : public ::testing::Test {
     }
 
     store::testing::TempDir dir;
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     store::DataModule_Roulette dm{dir.path(), sitzung};
 };
 

@@ -1,4 +1,5 @@
 #include "capture/eingabe.h"
+#include "kern/tagessumme.h"
 
 #include <gtest/gtest.h>
 
@@ -182,7 +183,7 @@ TEST_F(EingabeTest, TheDayWindowAndTheTotalsCoverTheLastNDays) {
         fenster.setInteger("Angriffe", 2);
         fenster.post();
     }
-    Tag_Gesamt_Berechnen(k);
+    kern::Tag_Gesamt_Berechnen(k);
     EXPECT_EQ(g.integer("Gewinn_Verlust"), (6 + 15) * 10 / 2 - 100);
     EXPECT_EQ(g.integer("Gewinn_Maximal"), 0);
     EXPECT_EQ(g.integer("Verlust_Maximal"), 0);

@@ -25,12 +25,12 @@ using store::Value;
 class EvaluateTest : public ::testing::Test {
   protected:
     EvaluateTest() {
-        store::Sitzung sitzung;
+        kern::Sitzung sitzung;
         store::DataModule_Roulette dm(dir.path(), sitzung);
         dm.open();
         spinalyst::testing::ScriptedUi ui;
-        store::Ansicht ansicht;
-        store::Kontext k{dm, sitzung, ui, ansicht};
+        kern::Ansicht ansicht;
+        kern::Kontext k{dm, sitzung, ui, ansicht};
         casino = capture::BitBtn_NeuClick(k);
     }
 

@@ -30,11 +30,11 @@ constexpr const char* kTabellen[] = {
 class SystemeCliTest : public ::testing::Test {
   protected:
     SystemeCliTest() {
-        store::Sitzung sitzung;
+        kern::Sitzung sitzung;
         store::DataModule_Roulette dm(dir.path(), sitzung);
         spinalyst::testing::ScriptedUi ui;
-        store::Ansicht ansicht;
-        store::Kontext k{dm, sitzung, ui, ansicht};
+        kern::Ansicht ansicht;
+        kern::Kontext k{dm, sitzung, ui, ansicht};
         systems::Systemhaken_Installieren(k);
         dm.open();
         auto& s = dm.TdbTable_Systeme;

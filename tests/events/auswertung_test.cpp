@@ -1,4 +1,5 @@
 #include "events/auswertung.h"
+#include "events/ereignisse.h"
 
 #include <gtest/gtest.h>
 

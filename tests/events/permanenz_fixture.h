@@ -8,7 +8,7 @@
 
 #include "capture/auswahl.h"
 #include "events/auswertung.h"
-#include "events/katalog.h"
+#include "kern/katalog.h"
 #include "store/sqlite.h"
 #include "tests/support/kontext_fixture.h"
 
@@ -24,7 +24,7 @@ class AuswertungsAnsicht : public spinalyst::testing::RecordingAnsicht {
             gezeigt = DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(*kontext, *auswertung);
         }
     }
-    store::Kontext* kontext = nullptr;
+    kern::Kontext* kontext = nullptr;
     Permanenzauswertung* auswertung = nullptr;
     Auswertungsliste gezeigt = Auswertungsliste::Haeufigkeit;
 };
@@ -38,7 +38,7 @@ class PermanenzTest : public ::testing::Test {
         sitzung.gewaehlter_tag = heute();
         ansicht.kontext = &k;
         ansicht.auswertung = &auswertung;
-        katalog = Ereigniskatalog::laden(dm);
+        katalog = kern::Ereigniskatalog::laden(dm);
         capture::BitBtn_NeuClick(k);
         capture::BitBtn_OKClick(k);
         casino = dm.TdbTable_Wahl.integer("ID_Casino");
@@ -116,13 +116,13 @@ class PermanenzTest : public ::testing::Test {
     }
 
     store::testing::TempDir dir;
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     store::DataModule_Roulette dm;
     spinalyst::testing::ScriptedUi ui;
     AuswertungsAnsicht ansicht;
-    store::Kontext k;
+    kern::Kontext k;
     Permanenzauswertung auswertung;
-    Ereigniskatalog katalog;
+    kern::Ereigniskatalog katalog;
     int casino = 0;
 };
 

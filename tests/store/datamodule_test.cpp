@@ -45,7 +45,7 @@ class DataModuleTest : public ::testing::Test {
     }
 
     TempDir dir;
-    Sitzung sitzung;
+    Modulzustand sitzung;
     DataModule_Roulette dm;
 };
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 #include "tests/store/store_fixture.h"
 
 namespace spinalyst::testing {
@@ -15,7 +15,7 @@ namespace spinalyst::testing {
 // A user that answers from a script: confirmations in order (yes when the script is empty),
 // chosen files in order (cancel when empty), Escape after a number of polls. Every text shown is
 // recorded.
-class ScriptedUi : public store::UserInterface {
+class ScriptedUi : public kern::UserInterface {
   public:
     void inform(const std::string& text) override { informed.push_back(text); }
     bool confirm(const std::string& text) override {
@@ -51,7 +51,7 @@ class ScriptedUi : public store::UserInterface {
 };
 
 // Records which view steps an operation asked for.
-class RecordingAnsicht : public store::Ansicht {
+class RecordingAnsicht : public kern::Ansicht {
   public:
     void systemdetailsAus() override { calls.push_back("systemdetailsAus"); }
     void eingabemodusGeaendert() override { calls.push_back("eingabemodusGeaendert"); }
@@ -72,11 +72,11 @@ class KontextTest : public ::testing::Test {
     }
 
     store::testing::TempDir dir;
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     store::DataModule_Roulette dm;
     ScriptedUi ui;
     RecordingAnsicht ansicht;
-    store::Kontext k;
+    kern::Kontext k;
 };
 
 }  // namespace spinalyst::testing

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "store/kontext.h"
+#include "kern/kontext.h"
 #include "systems/system.h"
 #include "tests/support/kontext_fixture.h"
 
@@ -97,11 +97,11 @@ class SystemTest : public ::testing::Test {
     }
 
     store::testing::TempDir dir;
-    store::Sitzung sitzung;
+    kern::Sitzung sitzung;
     store::DataModule_Roulette dm;
     ScriptedUi ui;
     PanelAnsicht ansicht;
-    store::Kontext k;
+    kern::Kontext k;
 };
 
 }  // namespace spinalyst::testing

@@ -293,13 +293,13 @@ TEST_F(SystemeTest, SelectionAndKindChangesSwitchDetailsModeOff) {
     dm.TdbTable_System_Daten.setInteger("Serien_von", 2);
     const struct {
         const char* ausloeser;
-        void (*ausloesen)(store::Kontext&);
+        void (*ausloesen)(kern::Kontext&);
     } faelle[] = {
         {"selection change",
-         [](store::Kontext& kk) {
+         [](kern::Kontext& kk) {
              capture::Casino_Tisch_DatumChange(kk, capture::Ausloeser::Datumsauswahl);
          }},
-        {"kind change", [](store::Kontext& kk) { System_Art_Chancen_Waehlen(kk, 1, 1); }},
+        {"kind change", [](kern::Kontext& kk) { System_Art_Chancen_Waehlen(kk, 1, 1); }},
     };
     for (const auto& f : faelle) {
         ansicht.calls.clear();

@@ -6,7 +6,7 @@
 
 // The operations' link to the windows. The application implements it with Qt; core tests use a
 // scripted fake. Texts arrive already in the current language.
-namespace spinalyst::store {
+namespace spinalyst::kern {
 
 class UserInterface {
   public:
@@ -42,4 +42,4 @@ class UnattendedUserInterface : public UserInterface {
     std::ostream* messages_;
 };
 
-}  // namespace spinalyst::store
+}  // namespace spinalyst::kern

@@ -1,8 +1,8 @@
-#include "events/katalog.h"
+#include "kern/katalog.h"
 
 #include <algorithm>
 
-namespace spinalyst::events {
+namespace spinalyst::kern {
 
 namespace {
 
@@ -134,29 +134,4 @@ std::vector<const Ereignis*> Ereigniskatalog::klasse(int gruppe) const {
     return k;
 }
 
-void DBLookupComboBox_Chancen_PermanenzCloseUp(store::Kontext& k) {
-    auto& w = k.dm.TdbTable_Wahl;
-    if (!w.isEditing()) {
-        w.edit();
-    }
-    w.setText("Auswertung_H_S_R", "H");
-    w.post();
-    k.ansicht.auswertungAnzeigen();
-    auto& ereignisse = k.dm.TdbTable_Ereignisse;
-    ereignisse.setFiltered(true);
-    ereignisse.first();
-}
-
-void Ereignisse_Fenster_Zeigen(store::Kontext& k) {
-    auto& ereignisse = k.dm.TdbTable_Ereignisse;
-    auto& zahlen = k.dm.TdbTable_Ereignis_Zahl;
-    zahlen.setMasterLink(&ereignisse, {{"ID_Ereignis", "ID_Ereignis"}});
-    ereignisse.refresh();
-    zahlen.refresh();
-}
-
-void Ereignisse_Fenster_Schliessen(store::Kontext& k) {
-    k.dm.TdbTable_Ereignis_Zahl.clearMasterLink();
-}
-
-}  // namespace spinalyst::events
+}  // namespace spinalyst::kern

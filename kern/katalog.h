@@ -6,14 +6,15 @@
 #include <unordered_map>
 #include <vector>
 
-#include "store/kontext.h"
+#include "store/datamodule.h"
+#include "store/value.h"
 
 // The event catalogue: the events (named sets of numbers) of `Ereignisse` with their members in
 // `Ereignis_Zahl`, read once into memory. The catalogue is reference data the program never
 // changes, so every lookup (membership of a number, event by identifier, texts in a language) is
 // answered from memory; the permanence evaluation, the engine and data mining ask for membership
 // per coup and per event.
-namespace spinalyst::events {
+namespace spinalyst::kern {
 
 // The numbers of the wheel are 0 to kHoechsteZahl.
 inline constexpr int kHoechsteZahl = 36;
@@ -102,18 +103,4 @@ class Ereigniskatalog {
     std::array<std::vector<int>, kHoechsteZahl + 1> mitZahl_;
 };
 
-// Change of the evaluation chance class (`DBLookupComboBox_Chancen_PermanenzCloseUp`; the lists
-// of the events overview and of the event choice call it too): the display mode
-// `Auswertung_H_S_R` := "H" and `Wahl` posted, the evaluation display rebuilt
-// (Ansicht::auswertungAnzeigen), the chance-class filter of `Ereignisse` applied afresh and
-// `Ereignisse` moved to its first visible row. Expects the list to have written the new
-// `ID_Chancen_Auswertung` into `Wahl` (edit buffer or posted).
-void DBLookupComboBox_Chancen_PermanenzCloseUp(store::Kontext& k);
-
-// Events overview window: on show `Ereignis_Zahl` becomes a detail of `Ereignisse` (by
-// `ID_Ereignis`), so its grid lists the members of the selected event, and both cursors are
-// refreshed; on close the link is removed again, so `Ereignis_Zahl` shows all rows.
-void Ereignisse_Fenster_Zeigen(store::Kontext& k);
-void Ereignisse_Fenster_Schliessen(store::Kontext& k);
-
-}  // namespace spinalyst::events
+}  // namespace spinalyst::kern

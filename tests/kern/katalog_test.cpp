@@ -1,4 +1,4 @@
-#include "events/katalog.h"
+#include "kern/katalog.h"
 
 #include <gtest/gtest.h>
 
@@ -7,12 +7,12 @@
 
 #include "tests/events/permanenz_fixture.h"
 
-namespace spinalyst::events {
+namespace spinalyst::kern {
 namespace {
 
+using events::testing::PermanenzTest;
 using store::Sprache;
 using store::Value;
-using testing::PermanenzTest;
 
 class KatalogTest : public PermanenzTest {
   protected:
@@ -25,24 +25,6 @@ class KatalogTest : public PermanenzTest {
             p.emplace(t.integer("ID_Ereignis"), t.integer("Zahl"));
         }
         return p;
-    }
-
-    // A field of `Wahl` as stored.
-    std::string feldAusWahl(const char* name) {
-        store::TableCursor t("Testwahl", dm.TdbDatabase_Roulette, "Wahl");
-        t.open();
-        return t.text(name);
-    }
-
-    // Identifiers of the rows `TdbTable_Ereignisse` shows.
-    std::string sichtbar() {
-        auto& e = dm.TdbTable_Ereignisse;
-        std::string s;
-        for (int i = 0; const store::Row* r = e.rowAt(i); ++i) {
-            s += (s.empty() ? "" : " ") +
-                 r->values[static_cast<std::size_t>(e.fieldIndex("ID_Ereignis"))].toText();
-        }
-        return s;
     }
 };
 
@@ -76,19 +58,19 @@ TEST_F(KatalogTest, ZeroAndMissingNumbers) {
     for (int i : katalog.ereignisseMit(0)) {
         mitNull.push_back(katalog.ereignisse()[static_cast<std::size_t>(i)].id);
     }
-    EXPECT_EQ(mitNull, (std::vector<int>{24, 59, testing::plein(0)}));
+    EXPECT_EQ(mitNull, (std::vector<int>{24, 59, events::testing::plein(0)}));
     const struct {
         Value zahl;
         int ereignis;
         bool drin;
     } faelle[] = {
-        {Value(), testing::plein(0), true},  // a missing number counts as 0
-        {Value(), testing::kRot, false},
+        {Value(), events::testing::plein(0), true},  // a missing number counts as 0
+        {Value(), events::testing::kRot, false},
         {Value(0), 24, true},
-        {Value(3), testing::kRot, true},
-        {Value(2), testing::kRot, false},
-        {Value(37), testing::plein(36), false},
-        {Value(-1), testing::plein(0), false},
+        {Value(3), events::testing::kRot, true},
+        {Value(2), events::testing::kRot, false},
+        {Value(37), events::testing::plein(36), false},
+        {Value(-1), events::testing::plein(0), false},
         {Value(5), 9999, false},  // unknown event
     };
     for (const auto& f : faelle) {
@@ -100,15 +82,15 @@ TEST_F(KatalogTest, ZeroAndMissingNumbers) {
 }
 
 TEST_F(KatalogTest, EventsByIdentifierWithTextsInBothLanguages) {
-    const Ereignis* rot = katalog.finden(testing::kRot);
+    const Ereignis* rot = katalog.finden(events::testing::kRot);
     ASSERT_NE(rot, nullptr);
     EXPECT_EQ(rot->gruppe, 1);
     EXPECT_EQ(rot->einsatz, 1);
     EXPECT_EQ(rot->gewinn, 1);
-    EXPECT_EQ(katalog.name(testing::kRot, Sprache::Deutsch), "Rot");
-    EXPECT_EQ(katalog.name(testing::kRot, Sprache::Englisch), "Red");
-    EXPECT_EQ(katalog.info(testing::kRot, Sprache::Deutsch), "18 rote Zahlen");
-    EXPECT_EQ(katalog.info(testing::kRot, Sprache::Englisch), "18 red numbers");
+    EXPECT_EQ(katalog.name(events::testing::kRot, Sprache::Deutsch), "Rot");
+    EXPECT_EQ(katalog.name(events::testing::kRot, Sprache::Englisch), "Red");
+    EXPECT_EQ(katalog.info(events::testing::kRot, Sprache::Deutsch), "18 rote Zahlen");
+    EXPECT_EQ(katalog.info(events::testing::kRot, Sprache::Englisch), "18 red numbers");
     EXPECT_EQ(katalog.finden(0), nullptr);
     EXPECT_EQ(katalog.finden(154), nullptr);
     EXPECT_EQ(katalog.name(154, Sprache::Englisch), "");
@@ -154,43 +136,5 @@ TEST(Ereigniskatalog, BuiltFromEventsFindsTheFirstOfAnIdentifier) {
     EXPECT_FALSE(leer.enthaelt(1, 1));
 }
 
-TEST_F(KatalogTest, ChanceClassChangeShowsThatClassAndTheFrequencyList) {
-    EXPECT_EQ(sichtbar(), "1 2 3 4 5 6");
-    auto& w = dm.TdbTable_Wahl;
-    w.edit();
-    w.setText("Auswertung_H_S_R", "S");
-    w.setInteger("ID_Chancen_Auswertung", 5);  // what the list writes
-    ansicht.calls.clear();
-    DBLookupComboBox_Chancen_PermanenzCloseUp(k);
-
-    EXPECT_FALSE(w.isEditing());
-    EXPECT_EQ(feldAusWahl("Auswertung_H_S_R"), "H");
-    EXPECT_EQ(feldAusWahl("ID_Chancen_Auswertung"), "5");
-    EXPECT_EQ(sichtbar(), "13 14 15 16 17 18 19 20 21 22 23");
-    EXPECT_EQ(dm.TdbTable_Ereignisse.integer("ID_Ereignis"), 13);
-    EXPECT_EQ(ansicht.calls, std::vector<std::string>{"auswertungAnzeigen"});
-    EXPECT_EQ(ansicht.gezeigt, Auswertungsliste::Haeufigkeit);
-    auto& h = dm.TdbQuery_Ereignisse_Haeufigkeit;
-    EXPECT_EQ(h.recordCount(), 11);
-    EXPECT_EQ(h.integer("ID_Ereignis"), 13);
-}
-
-TEST_F(KatalogTest, OverviewLinksTheMembersOnlyWhileOpen) {
-    auto& zahlen = dm.TdbTable_Ereignis_Zahl;
-    const int alle = zahlen.recordCount();
-    Ereignisse_Fenster_Zeigen(k);
-    auto& e = dm.TdbTable_Ereignisse;
-    e.first();
-    EXPECT_EQ(zahlen.recordCount(), 18);  // red
-    e.next();
-    e.next();
-    EXPECT_EQ(e.integer("ID_Ereignis"), 3);
-    EXPECT_EQ(zahlen.recordCount(), 18);
-    EXPECT_EQ(zahlen.integer("Zahl"), 2);  // even numbers: 0 is not among them
-    Ereignisse_Fenster_Schliessen(k);
-    EXPECT_EQ(zahlen.master(), nullptr);
-    EXPECT_EQ(zahlen.recordCount(), alle);
-}
-
 }  // namespace
-}  // namespace spinalyst::events
+}  // namespace spinalyst::kern
