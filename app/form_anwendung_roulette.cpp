@@ -902,8 +902,6 @@ void Form_Anwendung_Roulette::Statusleiste_Aktualisieren() {
     }
 }
 
-// --- Operations of later Parts ------------------------------------------------------------------
-
 // --- The view of the operations ----------------------------------------------------------------
 
 void Form_Anwendung_Roulette::systemdetailsAus() {

@@ -78,8 +78,8 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     // The idle handler: the three panels of the status bar.
     void Statusleiste_Aktualisieren();
 
-    // Operations of the Parts that build on the shell, run by the show sequence and the
-    // language switch; each Part fills its own.
+    // The operations the show sequence and the language switch run: the selection change, the
+    // change of system kind and chance class, and the system details switch.
     void Casino_Tisch_DatumChange(QObject* sender);
     void DBLookupComboBox_System_Art_ChancenCloseUp();
     void CheckBox_SystemdetailsClick();

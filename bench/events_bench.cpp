@@ -25,6 +25,7 @@
 #include "kern/katalog.h"
 #include "kern/kontext.h"
 #include "kern/sitzung.h"
+#include "kern/strecke.h"
 #include "store/datamodule.h"
 #include "store/sqlite.h"
 
@@ -103,21 +104,14 @@ struct Umgebung {
 
     // The stretch as the run loads it, newest first.
     std::vector<Coup> strecke() {
-        auto& q = dm.TdbQuery_Permanenz;
-        q.setSql(
-            "SELECT * FROM Permanenz WHERE ID_Casino = ? AND Tisch = ? AND Zahl IS NOT NULL AND "
-            "Datum >= ? AND Datum <= ? ORDER BY Datum DESC, ID_Zahl DESC",
-            {dm.TdbTable_Wahl.value("ID_Casino"), Value("T 01"),
-             Value(letzterTag().addDays(-kTage + 1)), Value(letzterTag())});
-        q.open();
-        std::vector<Coup> coups;
-        for (int i = 0; const store::Row* r = q.rowAt(i); ++i) {
-            coups.push_back({r->values[static_cast<std::size_t>(q.fieldIndex("Datum"))].toDate(),
-                             r->values[static_cast<std::size_t>(q.fieldIndex("ID_Zahl"))].toInt64(),
-                             r->values[static_cast<std::size_t>(q.fieldIndex("Zahl"))].toInt()});
-        }
-        q.close();
-        return coups;
+        kern::Streckenauswahl auswahl;
+        auswahl.casino = dm.TdbTable_Wahl.value("ID_Casino").toInt64();
+        auswahl.tisch = "T 01";
+        auswahl.von = letzterTag().addDays(-kTage + 1);
+        auswahl.bis = letzterTag();
+        auswahl.nurMitZahl = true;
+        auswahl.neuesteZuerst = true;
+        return kern::Strecke_Laden(dm.TdbDatabase_Roulette, auswahl);
     }
 
     fs::path dir;

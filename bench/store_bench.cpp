@@ -29,6 +29,8 @@
 #include "capture/eingabe.h"
 #include "kern/kontext.h"
 #include "kern/sitzung.h"
+#include "kern/strecke.h"
+#include "store/bulk_writer.h"
 #include "store/cursor.h"
 #include "store/database.h"
 #include "store/datamodule.h"
@@ -508,6 +510,38 @@ void BM_LoadStretch(benchmark::State& state) {
     });
 }
 
+// The same stretch through the stretch reader: one prepared statement straight into an array of
+// coups, as the evaluations load their coups. Side by side with BM_LoadStretch (the cursor path).
+void BM_LoadStretchArray(benchmark::State& state) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        kern::Streckenleser leser(f.dm().TdbDatabase_Roulette.connection());
+        std::vector<kern::Coup> coups;
+        Zufall zufall(11u);
+        std::int64_t gelesen = 0;
+        for (auto _ : state) {
+            const Tag from = randomDay(f.shape(), zufall, f.shape().days - kStretchDays);
+            kern::Streckenauswahl auswahl;
+            auswahl.casino = from.casino;
+            auswahl.tisch = from.tisch;
+            auswahl.von = from.datum;
+            auswahl.bis = from.datum.addDays(kStretchDays - 1);
+            leser.laden(auswahl, coups);
+            std::int64_t sum = 0;
+            for (const kern::Coup& c : coups) {
+                sum += c.zahl;
+            }
+            benchmark::DoNotOptimize(sum);
+            if (coups.size() != static_cast<std::size_t>(kStretchDays * kCoupsPerDay)) {
+                state.SkipWithError("the reader does not return the coups of the stretch");
+                break;
+            }
+            gelesen += static_cast<std::int64_t>(coups.size());
+        }
+        state.SetItemsProcessed(gelesen);
+    });
+}
+
 // Posting single coups: the selection is on a new day and 1000 coups are appended one by one
 // through the linked permanence cursor, each post committed on its own (no transaction), as
 // number entry does. Every post is timed; the counters give the median and the tail in µs.
@@ -607,6 +641,80 @@ void BM_BulkMonthWithDayRows(benchmark::State& state) {
     bulkMonth(state, true);
 }
 
+// A month of 31 days × 400 coups (12 400) with its 31 day rows, as a run writes it: through the
+// bulk writer (BM_MonthBulkWriter) and, as the limit, through a plain loop of one prepared INSERT
+// per row in one transaction (BM_MonthPlainInsert). The rows are deleted again outside the
+// timing, so that every iteration writes into a table of the same size.
+constexpr int kRunCoupsPerDay = 400;
+
+void monthWrite(benchmark::State& state, bool bulkWriter) {
+    guarded(state, [&] {
+        Fixture& f = fixture(state.range(0));
+        Database& db = f.dm().TdbDatabase_Roulette;
+        Connection& c = db.connection();
+        const std::int64_t lastCoup = maxRowid(c, "Permanenz");
+        const std::int64_t lastTag = maxRowid(c, "Permanenz_Tag_Zusammenfassung");
+        Zufall zufall(19u);
+        const std::int64_t casino = f.bulkCasino();
+        const std::string tisch = tischName(0);
+        for (auto _ : state) {
+            if (bulkWriter) {
+                BulkWriter w(db);
+                auto& coup = w.insert("Permanenz", {"ID_Casino", "Tisch", "Datum", "Zahl"});
+                auto& tag = w.insert("Permanenz_Tag_Zusammenfassung",
+                                     {"ID_Casino", "Tisch", "Datum", "Coups_Anzahl"});
+                const Value casinoWert(casino);
+                const Value tischWert(tisch);
+                for (int d = 0; d < kMonthDays; ++d) {
+                    const Value day(bulkMonth().addDays(d));
+                    for (int n = 0; n < kRunCoupsPerDay; ++n) {
+                        coup.write({casinoWert, tischWert, day, Value(zufall.below(37))});
+                    }
+                    tag.write({casinoWert, tischWert, day, Value(kRunCoupsPerDay)});
+                }
+                w.commit();
+            } else {
+                Transaction tx(c);
+                Statement coup(c,
+                               "INSERT INTO Permanenz (ID_Casino, Tisch, Datum, Zahl) "
+                               "VALUES (?, ?, ?, ?)");
+                Statement tag(c,
+                              "INSERT INTO Permanenz_Tag_Zusammenfassung (ID_Casino, Tisch, "
+                              "Datum, Coups_Anzahl) VALUES (?, ?, ?, ?)");
+                for (int d = 0; d < kMonthDays; ++d) {
+                    const std::string day = bulkMonth().addDays(d).iso();
+                    for (int n = 0; n < kRunCoupsPerDay; ++n) {
+                        coup.bind(1, casino);
+                        coup.bind(2, std::string_view(tisch));
+                        coup.bind(3, std::string_view(day));
+                        coup.bind(4, std::int64_t{zufall.below(37)});
+                        coup.run();
+                    }
+                    tag.bind(1, casino);
+                    tag.bind(2, std::string_view(tisch));
+                    tag.bind(3, std::string_view(day));
+                    tag.bind(4, std::int64_t{kRunCoupsPerDay});
+                    tag.run();
+                }
+                tx.commit();
+            }
+            state.PauseTiming();
+            deleteAfter(c, "Permanenz", lastCoup);
+            deleteAfter(c, "Permanenz_Tag_Zusammenfassung", lastTag);
+            state.ResumeTiming();
+        }
+        state.SetItemsProcessed(state.iterations() * kMonthDays * (kRunCoupsPerDay + 1));
+    });
+}
+
+void BM_MonthBulkWriter(benchmark::State& state) {
+    monthWrite(state, true);
+}
+
+void BM_MonthPlainInsert(benchmark::State& state) {
+    monthWrite(state, false);
+}
+
 // With --benchmark_repetitions the fastest run is reported too: on a shared machine it is the
 // best estimate of the store's own cost.
 
@@ -674,10 +782,13 @@ void sizes(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(BM_OpenDay)->Apply(sizes)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadStretch)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadStretchArray)->Apply(sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PostedAppend)->Apply(sizes)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BulkMonth)->Apply(sizes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreNumber)->Apply(sizes)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BulkMonthWithDayRows)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthBulkWriter)->Apply(sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MonthPlainInsert)->Apply(sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace spinalyst::store

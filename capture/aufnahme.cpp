@@ -1,7 +1,5 @@
 #include "capture/aufnahme.h"
 
-#include "kern/wahl.h"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,6 +7,8 @@
 #include <limits>
 
 #include "capture/auswahl.h"
+#include "kern/wahl.h"
+#include "store/bulk_writer.h"
 #include "store/sqlite.h"
 #include "store/textimport.h"
 #include "systems/ergebnisse.h"
@@ -178,18 +178,18 @@ class Monatstage {
   public:
     Monatstage(Kontext& k, const Value& casino, const Value& tisch, int monat, int jahr)
         : erster_(Date::fromYmd(jahr, monat, 1)) {
-        auto& q = k.dm.TdbQuery_Data_Alles;
-        q.setSql(
-            "SELECT Datum FROM Permanenz_Tag_Zusammenfassung WHERE ID_Casino = ? AND Tisch = ? "
-            "AND Datum >= ? AND Datum < ?",
-            {casino, tisch, Value(erster_), Value(erster_.addDays(31))});
-        q.open();
-        for (q.first(); !q.eof(); q.next()) {
-            if (!q.isNull("Datum")) {
-                eintragen(q.date("Datum"));
+        store::Statement q(k.dm.TdbDatabase_Roulette.connection(),
+                           "SELECT Datum FROM Permanenz_Tag_Zusammenfassung WHERE ID_Casino = ? "
+                           "AND Tisch = ? AND Datum >= ? AND Datum < ?");
+        q.bind(1, casino);
+        q.bind(2, tisch);
+        q.bind(3, Value(erster_));
+        q.bind(4, Value(erster_.addDays(31)));
+        while (q.step()) {
+            if (const auto tag = Date::parse(q.textView(0))) {
+                eintragen(*tag);
             }
         }
-        q.close();
     }
     bool vorhanden(Date d) const {
         const auto i = d.days() - erster_.days();
@@ -207,33 +207,20 @@ class Monatstage {
     std::array<bool, 31> tage_{};
 };
 
-// Writes one day: its coups and its day row in one transaction (nested in the month's). When
-// anything fails the day is rolled back as a whole, and the two cursors, which show appended rows
-// without reading them back, drop the rows they had shown for it.
+// Writes one day: its coups and its day row in one transaction (nested in the month's), so that
+// a failing day is rolled back as a whole. The cursors learn of the rows when the bulk write ends.
 void Tag_Schreiben(Kontext& k, const Value& casino, const Value& tisch, Date datum,
                    const std::vector<int>& zahlen) {
-    auto& p = k.dm.TdbTable_Permanenz;
-    auto& t = k.dm.TdbTable_Permanenz_Tag_Zusammenfassung;
-    try {
-        store::Transaction transaktion(k.dm.TdbDatabase_Roulette.connection());
-        std::vector<Value> coup = {casino, tisch, Value(datum), Value(), Value()};
-        for (int zahl : zahlen) {
-            coup[4] = Value(zahl);
-            p.appendRecord(coup);
-        }
-        t.appendRecord({casino, tisch, Value(datum), Value(), Value(), Value(), Value(),
-                        Value(static_cast<int>(zahlen.size()))});
-        transaktion.commit();
-    } catch (...) {
-        for (auto* c : {&p, &t}) {
-            try {
-                c->refresh();
-            } catch (const std::exception&) {
-                // The error that ended the day is the one to report.
-            }
-        }
-        throw;
+    store::BulkWriter schreiber(k.dm.TdbDatabase_Roulette);
+    const Value tag(datum);
+    auto& coup = schreiber.insert("Permanenz", {"ID_Casino", "Tisch", "Datum", "Zahl"});
+    for (int zahl : zahlen) {
+        coup.write({casino, tisch, tag, Value(zahl)});
     }
+    schreiber
+        .insert("Permanenz_Tag_Zusammenfassung", {"ID_Casino", "Tisch", "Datum", "Coups_Anzahl"})
+        .write({casino, tisch, tag, Value(static_cast<int>(zahlen.size()))});
+    schreiber.commit();
 }
 
 // Returns the order of the day-row cursor, which the bulk write changes.
@@ -368,7 +355,6 @@ void Abschliessen(Kontext& k, const std::string& tageszeilenOrdnung, bool nachFe
         }
     };
     schritt([&] { Massenschreiben_Beenden(k, tageszeilenOrdnung); });
-    schritt([&] { Tisch_Datum_Aktualisieren(k); });
     schritt([&] { systems::Vorherige_Ergebnisse_Zuruecksetzen(k); });
     k.ui.setBusy(false);
 }
@@ -392,19 +378,16 @@ Casinoangaben Casino_Der_Auswahl(Kontext& k) {
         c.zufallsgenerator_coups = casino.integer("Zufallsgenerator_Coups");
         return c;
     }
-    auto& q = k.dm.TdbQuery_Data_Alles;
-    q.setSql(
-        "SELECT Casino_Name, Zufallsgenerator, Zufallsgenerator_Coups FROM Casino "
-        "WHERE ID_Casino_AutoInc = ?",
-        {id});
-    q.open();
-    if (!q.isEmpty()) {
+    store::Statement q(k.dm.TdbDatabase_Roulette.connection(),
+                       "SELECT Casino_Name, Zufallsgenerator, Zufallsgenerator_Coups FROM Casino "
+                       "WHERE ID_Casino_AutoInc = ?");
+    q.bind(1, id);
+    if (q.step()) {
         c.vorhanden = true;
-        c.name = q.text("Casino_Name");
-        c.zufallsgenerator = q.text("Zufallsgenerator");
-        c.zufallsgenerator_coups = q.integer("Zufallsgenerator_Coups");
+        c.name = q.text(0);
+        c.zufallsgenerator = q.text(1);
+        c.zufallsgenerator_coups = static_cast<int>(q.int64(2));
     }
-    q.close();
     return c;
 }
 
@@ -433,6 +416,8 @@ ImportBericht Permanenz_Aufnehmen(Kontext& k, Zufallsgenerator& zufall,
         // The month is written under one transaction, each day as a nested one within it, so
         // that the disk is synchronised once and not once a day. After a failing day the
         // transaction is committed all the same: the days before it stay stored.
+        // The stretch of recorded days is updated within the same transaction, so that it
+        // never disagrees with the days stored.
         store::Transaction monat(k.dm.TdbDatabase_Roulette.connection());
         try {
             if (ausDatei) {
@@ -442,12 +427,14 @@ ImportBericht Permanenz_Aufnehmen(Kontext& k, Zufallsgenerator& zufall,
             }
         } catch (...) {
             try {
+                Tisch_Datum_Aktualisieren(k);
                 monat.commit();
             } catch (const std::exception&) {
                 // SQLite may have ended the transaction itself; the first error counts.
             }
             throw;
         }
+        Tisch_Datum_Aktualisieren(k);
         monat.commit();
     } catch (...) {
         Abschliessen(k, ordnung, true);

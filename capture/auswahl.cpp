@@ -1,6 +1,7 @@
 #include "capture/auswahl.h"
 
 #include "kern/wahl.h"
+#include "store/sqlite.h"
 
 #include "events/auswertung.h"
 #include "systems/ergebnisse.h"
@@ -9,6 +10,7 @@
 namespace spinalyst::capture {
 
 using kern::Kontext;
+using store::Date;
 using store::Value;
 
 void Casino_Tisch_DatumChange(Kontext& k, Ausloeser ausloeser) {
@@ -64,22 +66,20 @@ void Tisch_Datum_Aktualisieren(Kontext& k) {
     try {
         const Value casino = w.value("ID_Casino");
         const Value tisch = w.value("Tisch");
-        auto& q = k.dm.TdbQuery_Data_Alles;
-        q.setSql(
-            "SELECT Datum FROM Permanenz_Tag_Zusammenfassung WHERE ID_Casino = ? AND Tisch = ? "
-            "ORDER BY Datum ASC",
-            {casino, tisch});
-        q.open();
-        const int anzahl = q.recordCount();
+        store::Statement q(k.dm.TdbDatabase_Roulette.connection(),
+                           "SELECT MIN(Datum), MAX(Datum), COUNT(*) FROM "
+                           "Permanenz_Tag_Zusammenfassung WHERE ID_Casino = ? AND Tisch = ?");
+        q.bind(1, casino);
+        q.bind(2, tisch);
+        q.step();
+        const int anzahl = static_cast<int>(q.int64(2));
         Value von;
         Value bis;
         if (anzahl > 0) {
-            q.first();
-            von = q.value("Datum");
-            q.last();
-            bis = q.value("Datum");
+            von = Value(Date::parse(q.textView(0)).value_or(Date()));
+            bis = Value(Date::parse(q.textView(1)).value_or(Date()));
         }
-        q.close();
+        q.reset();
 
         strecken.clearMasterLink();
         if (!strecken.locate("ID_Casino;Tisch", {casino, tisch})) {

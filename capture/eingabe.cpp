@@ -3,6 +3,7 @@
 #include "capture/auswahl.h"
 #include "kern/tagessumme.h"
 #include "kern/wahl.h"
+#include "store/sqlite.h"
 
 namespace spinalyst::capture {
 
@@ -22,6 +23,26 @@ void Naechsten_Coup_Anhaengen(Kontext& k) {
     p.setValue("Datum", w.value("Datum"));
     p.setNull("Zahl");
     p.post();
+}
+
+// After a rolled-back store: every cursor the store writes through gives up its edit and reads
+// its rows again, so that none shows a row the table does not hold. Errors here are not the
+// ones to report.
+void Nach_Rueckrollen_Lesen(Kontext& k) {
+    for (store::TableCursor* c :
+         {&k.dm.TdbTable_Wahl, &k.dm.TdbTable_Permanenz,
+          &k.dm.TdbTable_Permanenz_Tag_Zusammenfassung,
+          &k.dm.TdbTable_Permanenz_Tag_Zusammenfassung_G, &k.dm.TdbTable_Casino_Tisch_Datum}) {
+        try {
+            if (c->isEditing()) {
+                c->cancel();
+            }
+            if (c->isOpen()) {
+                c->refresh();
+            }
+        } catch (const std::exception&) {
+        }
+    }
 }
 
 }  // namespace
@@ -95,31 +116,43 @@ void MenuItem_Permanenzen_EingabeClick(Kontext& k) {
 }
 
 void BitBtn_Permanenz_ZahlClick(Kontext& k) {
-    kern::Wahl_Uebernehmen(k);
     auto& w = k.dm.TdbTable_Wahl;
     auto& p = k.dm.TdbTable_Permanenz;
-    const Value zahl = w.value("Permanenz_Zahl");
-    if (!zahl.isNull() && zahl.toInt64() >= 0 && zahl.toInt64() <= 36) {
-        if (p.isEmpty()) {
-            p.append();
-            p.setValue("ID_Casino", w.value("ID_Casino"));
-            p.setValue("Tisch", w.value("Tisch"));
-            p.setValue("Datum", w.value("Datum"));
-        } else {
-            p.edit();
+    // The coup, the coup about to be played, the day row, the totals and the selection are
+    // stored together or not at all. When anything fails the cursors drop what they showed of
+    // the rolled-back rows and read the table again.
+    try {
+        store::Transaction tx(k.dm.TdbDatabase_Roulette.connection());
+        kern::Wahl_Uebernehmen(k);
+        const Value zahl = w.value("Permanenz_Zahl");
+        if (!zahl.isNull() && zahl.toInt64() >= 0 && zahl.toInt64() <= 36) {
+            if (p.isEmpty()) {
+                p.append();
+                p.setValue("ID_Casino", w.value("ID_Casino"));
+                p.setValue("Tisch", w.value("Tisch"));
+                p.setValue("Datum", w.value("Datum"));
+            } else {
+                p.edit();
+            }
+            p.setValue("Zahl", zahl);
+            p.post();
+            p.next();
+            if (p.eof()) {
+                Naechsten_Coup_Anhaengen(k);
+            }
         }
-        p.setValue("Zahl", zahl);
-        p.post();
-        p.next();
-        if (p.eof()) {
-            Naechsten_Coup_Anhaengen(k);
-        }
+        Tageszeile_Pflegen(k, Coups_mit_Zahl(k));
+        kern::Tag_Gesamt_Berechnen(k);
+        // The typed number is consumed: the field is empty for the next one.
+        w.edit();
+        w.setNull("Permanenz_Zahl");
+        w.post();
+        tx.commit();
+    } catch (...) {
+        Nach_Rueckrollen_Lesen(k);
+        throw;
     }
-    Tageszeile_Pflegen(k, Coups_mit_Zahl(k));
-    kern::Tag_Gesamt_Berechnen(k);
-    // The typed number is consumed: the field is empty for the next one.
     w.edit();
-    w.setNull("Permanenz_Zahl");
     k.ansicht.zahlfeldLeeren();
 }
 

@@ -1,13 +1,13 @@
 #include "capture/loeschen.h"
 
-#include "kern/wahl.h"
-
 #include <cstdio>
 #include <exception>
 #include <string>
 
 #include "capture/aufnahme.h"
 #include "capture/auswahl.h"
+#include "kern/wahl.h"
+#include "store/sqlite.h"
 
 namespace spinalyst::capture {
 
@@ -19,13 +19,12 @@ namespace {
 
 // The coups and the day row of one day of the selected casino and gaming table.
 void Tag_Loeschen(Kontext& k, const Value& casino, const Value& tisch, Date tag) {
-    auto& q = k.dm.TdbQuery_Data_Alles;
+    auto& verbindung = k.dm.TdbDatabase_Roulette.connection();
     for (const char* sql :
          {"DELETE FROM Permanenz WHERE ID_Casino = ? AND Tisch = ? AND Datum = ?",
           "DELETE FROM Permanenz_Tag_Zusammenfassung WHERE ID_Casino = ? AND Tisch = ? AND "
           "Datum = ?"}) {
-        q.setSql(sql, {casino, tisch, Value(tag)});
-        q.execute();
+        store::execute(verbindung, sql, {casino, tisch, Value(tag)});
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "events/zaehlung.h"
 #include "kern/wahl.h"
+#include "store/bulk_writer.h"
 #include "systems/system.h"
 
 namespace spinalyst::events {
@@ -18,10 +19,6 @@ using store::StoreError;
 using store::TableCursor;
 using store::Transaction;
 using store::Value;
-
-constexpr const char* kStrecke =
-    "SELECT * FROM Permanenz WHERE ID_Casino = ? AND Tisch = ? AND Zahl IS NOT NULL AND "
-    "Datum >= ? AND Datum <= ? ORDER BY Datum DESC, ID_Zahl DESC";
 
 // Suspends the display updates and the filter of a cursor while the results are written, and
 // brings both back when done (also when an error leaves the operation).
@@ -81,18 +78,6 @@ class Sanduhr {
     kern::UserInterface& ui_;
 };
 
-// Closes a query cursor when the operation ends.
-class Schliessen {
-  public:
-    explicit Schliessen(store::QueryCursor& q) : q_(q) {}
-    ~Schliessen() { q_.close(); }
-    Schliessen(const Schliessen&) = delete;
-    Schliessen& operator=(const Schliessen&) = delete;
-
-  private:
-    store::QueryCursor& q_;
-};
-
 Value kennzeichenWert(char c) {
     return c == 0 ? Value() : Value(std::string(1, c));
 }
@@ -100,24 +85,6 @@ Value kennzeichenWert(char c) {
 char kennzeichenAus(const Value& v) {
     const std::string s = v.toText();
     return s.empty() ? char{0} : s.front();
-}
-
-// The coups of the stretch, newest first, through `TdbQuery_Permanenz` (left open).
-std::vector<Coup> Strecke_Laden(Kontext& k, Date von, Date bis) {
-    const auto& w = k.dm.TdbTable_Wahl;
-    auto& q = k.dm.TdbQuery_Permanenz;
-    q.setSql(kStrecke, {w.value("ID_Casino"), w.value("Tisch"), Value(von), Value(bis)});
-    q.open();
-    const auto datum = static_cast<std::size_t>(q.fieldIndex("Datum"));
-    const auto idZahl = static_cast<std::size_t>(q.fieldIndex("ID_Zahl"));
-    const auto zahl = static_cast<std::size_t>(q.fieldIndex("Zahl"));
-    std::vector<Coup> coups;
-    coups.reserve(static_cast<std::size_t>(q.recordCount()));
-    for (int i = 0; const Row* r = q.rowAt(i); ++i) {
-        coups.push_back(
-            {r->values[datum].toDate(), r->values[idZahl].toInt64(), r->values[zahl].toInt()});
-    }
-    return coups;
 }
 
 // The marks of the catalogue's events as `Ereignisse` (filter off) holds them now. The catalogue
@@ -232,21 +199,22 @@ void Prozente_Setzen(TableCursor& t, const char* anzahlFeld, const char* prozent
     if (summe <= 0) {
         return;
     }
-    t.disableControls();
-    try {
-        Transaction tx(t.database().connection());
-        for (t.first(); !t.eof(); t.next()) {
-            t.edit();
-            t.setText(prozentFeld,
-                      Prozent_Text(t.value(anzahlFeld).toInt64(), summe, dezimaltrenner));
-            t.post();
-        }
-        tx.commit();
-    } catch (...) {
-        t.enableControls();
-        throw;
+    // The shares are computed from the rows in memory and written in one go; the cursor reads
+    // them back once.
+    std::vector<std::pair<std::int64_t, std::string>> prozente;
+    for (int i = 0; const Row* r = t.rowAt(i); ++i) {
+        prozente.emplace_back(
+            r->rowid, Prozent_Text(r->values[static_cast<std::size_t>(anzahl)].toInt64(), summe,
+                                   dezimaltrenner));
     }
-    t.enableControls();
+    store::BulkWriter schreiber(t.database());
+    auto& zeile = schreiber.statement(std::string("UPDATE \"") + t.table().name + "\" SET \"" +
+                                      prozentFeld + "\" = ? WHERE rowid = ?");
+    for (const auto& [rowid, text] : prozente) {
+        zeile.write({Value(text), Value(rowid)});
+    }
+    schreiber.refreshAfterCommit(t);
+    schreiber.commit();
 }
 
 void Haeufigkeit_Oeffnen(Kontext& k) {
@@ -355,8 +323,14 @@ Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(Kontext& k, Permanen
     const Date bis = k.sitzung.gewaehlter_tag;
     const Date von = bis.addDays(-(coupModus ? 1 : tageAnzahl) + 1);
 
-    Schliessen schliessen(dm.TdbQuery_Permanenz);
-    const std::vector<Coup> coups = Strecke_Laden(k, von, bis);
+    kern::Streckenauswahl auswahl;
+    auswahl.casino = w.value("ID_Casino").toInt64();
+    auswahl.tisch = w.text("Tisch");
+    auswahl.von = von;
+    auswahl.bis = bis;
+    auswahl.nurMitZahl = true;
+    auswahl.neuesteZuerst = true;
+    const std::vector<Coup> coups = kern::Strecke_Laden(dm.TdbDatabase_Roulette, auswahl);
     std::size_t anfang = 0;
     auto& permanenz = dm.TdbTable_Permanenz;
     if (coupModus && permanenz.isOpen() && !permanenz.isEmpty() && !permanenz.isNull("ID_Zahl")) {
@@ -390,7 +364,6 @@ Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(Kontext& k, Permanen
         zaehlen(katalog, std::span<const Coup>(coups).subspan(anfang), parameter, vorher, nachCoup);
 
     Ergebnisse_Schreiben(k, a, katalog, ergebnis);
-    dm.TdbQuery_Permanenz.close();
     ereignisse.beenden(true);
     serien.beenden(true);
     rueckstaende.beenden(true);

@@ -1,9 +1,9 @@
 #include "events/ereigniswahl.h"
 
-#include "systems/ereignisfolge.h"
-
 #include <utility>
 #include <vector>
+
+#include "systems/ereignisfolge.h"
 
 namespace spinalyst::events {
 

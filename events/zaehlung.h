@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "kern/katalog.h"
+#include "kern/strecke.h"
 #include "store/value.h"
 
 // The counting of the permanence evaluation, in memory: frequency, series and absences of every
@@ -13,12 +14,7 @@
 // touches no store; the run (auswertung.h) loads the coups, calls it and writes the results.
 namespace spinalyst::events {
 
-// One coup of the stretch.
-struct Coup {
-    store::Date tag;
-    std::int64_t idZahl = 0;
-    int zahl = 0;
-};
+using kern::Coup;
 
 // The marks of an event row: 'x' hit at the current coup, 'o' not, 0 for an empty field.
 struct Kennzeichen {

@@ -99,6 +99,12 @@ std::string Statement::text(int column) const {
     return p ? std::string(p, static_cast<std::size_t>(n)) : std::string();
 }
 
+std::string_view Statement::textView(int column) const {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(handle(), column));
+    const int n = sqlite3_column_bytes(handle(), column);
+    return p ? std::string_view(p, static_cast<std::size_t>(n)) : std::string_view();
+}
+
 Value Statement::value(int column) const {
     switch (sqlite3_column_type(handle(), column)) {
         case SQLITE_NULL:
@@ -183,6 +189,16 @@ Transaction::~Transaction() noexcept {
 void Transaction::commit() {
     connection_.exec(savepoint_ ? "RELEASE nested" : "COMMIT");
     done_ = true;
+}
+
+int execute(Connection& connection, std::string_view sql, std::initializer_list<Value> params) {
+    Statement s(connection, sql);
+    int i = 0;
+    for (const Value& v : params) {
+        s.bind(++i, v);
+    }
+    s.run();
+    return connection.changes();
 }
 
 }  // namespace spinalyst::store

@@ -3,6 +3,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -53,6 +54,9 @@ class Statement {
     std::int64_t int64(int column) const;
     double real(int column) const;
     std::string text(int column) const;
+    // The text of the column without a copy; valid until the next step(), reset() or read of the
+    // same column in another form.
+    std::string_view textView(int column) const;
     // The column as a Value, mapped by SQLite's storage class of this row.
     Value value(int column) const;
 
@@ -109,5 +113,10 @@ class Transaction {
     bool savepoint_;
     bool done_ = false;
 };
+
+// Runs one statement with its own prepared handle and the given parameters; returns the number
+// of rows it changed. For the one-off statements of an operation (a DELETE, an UPDATE), so that
+// no operation re-points a statement another one may be using.
+int execute(Connection& connection, std::string_view sql, std::initializer_list<Value> params = {});
 
 }  // namespace spinalyst::store

@@ -385,12 +385,10 @@ bool MenuItem_Systeme_LoeschenClick(Kontext& k) {
     s.cancel();
     try {
         store::Transaction tx(k.dm.TdbDatabase_Roulette.connection());
-        auto& q = k.dm.TdbQuery_Data_Alles;
         for (const char* tabelle : kSystemtabellen) {
-            q.setSql(std::string("DELETE FROM ") + tabelle + " WHERE ID_System = ?", {id});
-            q.execute();
+            store::execute(k.dm.TdbDatabase_Roulette.connection(),
+                           std::string("DELETE FROM ") + tabelle + " WHERE ID_System = ?", {id});
         }
-        q.clearSql();
         s.remove();
         tx.commit();
     } catch (...) {

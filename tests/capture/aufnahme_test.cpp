@@ -390,24 +390,22 @@ TEST_F(AufnahmeTest, AFailingDayIsRolledBackAndTheEarlierOnesStay) {
     int casino = neuesCasino();
     waehle(casino, "T 01", k1Maerz);
     const auto pfad = datei(std::string(kMaerz) + "03.03.2012\n9\nx\ny\n");
+    // The write that fails: the day row, or a coup, of the second day. A temporary trigger
+    // refuses it as the disk would.
     struct Fall {
         const char* name;
-        store::TableCursor& cursor;
-        // The post that fails: on the day rows the second, on the coups the fifth (the 2nd day).
-        int fehlschlag;
-    } faelle[] = {{"day row", dm.TdbTable_Permanenz_Tag_Zusammenfassung, 2},
-                  {"coup", dm.TdbTable_Permanenz, 4}};
+        const char* tabelle;
+    } faelle[] = {{"day row", "Permanenz_Tag_Zusammenfassung"}, {"coup", "Permanenz"}};
+    auto& verbindung = dm.TdbDatabase_Roulette.connection();
     for (auto& f : faelle) {
         SCOPED_TRACE(f.name);
-        int posts = 0;
-        f.cursor.setBeforePostHook([&](store::TableCursor&) {
-            if (++posts == f.fehlschlag) {
-                throw store::StoreError("disk full");
-            }
-        });
+        verbindung.exec(std::string("CREATE TEMP TRIGGER fehlschlag BEFORE INSERT ON main.") +
+                        f.tabelle +
+                        " WHEN NEW.Datum = '2012-03-02' BEGIN SELECT RAISE(ABORT, 'disk full'); "
+                        "END");
         ansicht.calls.clear();
         EXPECT_THROW(importiere(pfad), store::StoreError);
-        f.cursor.setBeforePostHook(nullptr);
+        verbindung.exec("DROP TRIGGER temp.fehlschlag");
         EXPECT_EQ(permanenz(casino), "01.03.2012:17,0,36");
         EXPECT_EQ(tageszeilen(casino), "01.03.2012=3");
         erwarteWiederhergestellt();

@@ -204,5 +204,53 @@ TEST_F(EingabeTest, ADayOutsideTheWindowGetsNoSecondDayRow) {
     EXPECT_EQ(tagesCoups(), 2);
 }
 
+// Storing a number writes the coup, the next coup about to be played, the day row, the totals and
+// the selection; when any of these writes fails, none of them is stored and the cursors show
+// what the tables hold.
+TEST_F(EingabeTest, ANumberIsStoredWithAllItsRowsOrNotAtAll) {
+    MenuItem_Permanenzen_EingabeClick(k);
+    tippe(Value(7));
+    ASSERT_EQ(coups(dm.TdbTable_Permanenz), "7 -");
+    auto& verbindung = dm.TdbDatabase_Roulette.connection();
+    const auto gespeichert = [&] {
+        store::Statement s(
+            verbindung,
+            "SELECT (SELECT group_concat(IFNULL(Zahl, '-'), ' ') FROM Permanenz), "
+            "(SELECT group_concat(Coups_Anzahl) FROM Permanenz_Tag_Zusammenfassung), "
+            "(SELECT group_concat(Coups_Anzahl) FROM "
+            "Permanenz_Tag_Zusammenfassung_G), "
+            "(SELECT IFNULL(Permanenz_Zahl, '-') FROM Wahl)");
+        s.step();
+        return s.text(0) + " | " + s.text(1) + " | " + s.text(2) + " | " + s.text(3);
+    };
+    const std::string vorher = gespeichert();
+    EXPECT_EQ(vorher, "7 - | 1 | 1 | -");
+
+    // Each of the writes fails in turn, as a full disk would refuse it.
+    for (const char* schritt :
+         {"BEFORE UPDATE ON main.Permanenz", "BEFORE INSERT ON main.Permanenz",
+          "BEFORE UPDATE ON main.Permanenz_Tag_Zusammenfassung",
+          "BEFORE UPDATE ON main.Permanenz_Tag_Zusammenfassung_G",
+          "BEFORE UPDATE OF Permanenz_Zahl ON main.Wahl WHEN "
+          "NEW.Permanenz_Zahl IS NULL"}) {
+        SCOPED_TRACE(schritt);
+        verbindung.exec(std::string("CREATE TEMP TRIGGER fehlschlag ") + schritt +
+                        " BEGIN SELECT RAISE(ABORT, 'disk full'); END");
+        auto& w = dm.TdbTable_Wahl;
+        w.edit();
+        w.setValue("Permanenz_Zahl", Value(12));
+        EXPECT_THROW(BitBtn_Permanenz_ZahlClick(k), store::StoreError);
+        verbindung.exec("DROP TRIGGER temp.fehlschlag");
+        EXPECT_EQ(gespeichert(), vorher);
+        EXPECT_EQ(coups(dm.TdbTable_Permanenz), "7 -");
+        EXPECT_EQ(dm.TdbTable_Permanenz_Tag_Zusammenfassung_G.integer("Coups_Anzahl"), 1);
+    }
+
+    // The entry goes on as before.
+    tippe(Value(12));
+    EXPECT_EQ(gespeichert(), "7 12 - | 2 | 2 | -");
+    EXPECT_EQ(coups(dm.TdbTable_Permanenz), "7 12 -");
+}
+
 }  // namespace
 }  // namespace spinalyst::capture
