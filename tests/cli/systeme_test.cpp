@@ -143,6 +143,32 @@ TEST_F(SystemeCliTest, ExportThenImportGivesTheSameSystemUnderANewNumber) {
     }
 }
 
+// The stored documents were written when the systems of the fixture were first exported: a system
+// keeps its exact text, and a stored document still imports as the same system.
+TEST_F(SystemeCliTest, TheDocumentKeepsItsTextAndStoredDocumentsStillImport) {
+    const struct {
+        int* id;
+        const char* datei;
+    } faelle[] = {{&standard, "system_export_standard.json"},
+                  {&individuell, "system_export_individuell.json"}};
+    for (const auto& f : faelle) {
+        std::ifstream in(std::string(SPINALYST_TESTDATEN) + "/" + f.datei, std::ios::binary);
+        ASSERT_TRUE(in) << f.datei;
+        std::ostringstream gespeichert;
+        gespeichert << in.rdbuf();
+        const auto r = runCli({"system-export", dir.path().string(), std::to_string(*f.id)});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, gespeichert.str()) << f.datei;
+
+        const auto importiert =
+            runCli({"system-import", dir.path().string(), datei("alt.json", gespeichert.str())});
+        ASSERT_EQ(importiert.code, 0) << importiert.err;
+        const auto wieder = runCli(
+            {"system-export", dir.path().string(), std::to_string(std::stoi(importiert.out))});
+        EXPECT_EQ(wieder.out, gespeichert.str()) << f.datei;
+    }
+}
+
 TEST_F(SystemeCliTest, TheDocumentCarriesTheFieldsOfTheSystem) {
     const auto r = runCli({"system-export", dir.path().string(), std::to_string(standard)});
     ASSERT_EQ(r.code, 0) << r.err;
