@@ -6,19 +6,22 @@
 #include <map>
 #include <optional>
 
+#include <nlohmann/json.hpp>
+
 #include "capture/aufnahme.h"
 #include "capture/auswahl.h"
 #include "events/auswertung.h"
 #include "kern/katalog.h"
 #include "kern/kontext.h"
 #include "store/datamodule.h"
-#include "systems/json.h"
+#include "systems/austausch.h"
 
 namespace spinalyst::cli {
 
 namespace {
 
 namespace fs = std::filesystem;
+using Json = nlohmann::ordered_json;
 
 constexpr const char* kUsage =
     "usage: spinalyst-cli evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N]\n"
@@ -137,16 +140,15 @@ void zaehlungenLesen(store::DataModule_Roulette& dm, const char* tabelle, const 
     }
 }
 
-json::Value nachLaenge(const std::map<int, long long>& zaehlung) {
-    json::Value o = json::Value::object();
+Json nachLaenge(const std::map<int, long long>& zaehlung) {
+    Json o = Json::object();
     for (const auto& [laenge, anzahl] : zaehlung) {
-        o.set(std::to_string(laenge), json::Value(static_cast<std::int64_t>(anzahl)));
+        o[std::to_string(laenge)] = static_cast<std::int64_t>(anzahl);
     }
     return o;
 }
 
-json::Value ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katalog,
-                     int coups) {
+Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katalog, int coups) {
     std::map<int, Zaehlungen> proEreignis;
     std::map<int, Zaehlungen> proKlasse;
     zaehlungenLesen(dm, "Ereignisse_Serien", "Serie", "Serie_Anzahl", true, proEreignis, proKlasse);
@@ -168,30 +170,30 @@ json::Value ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog
     std::stable_sort(zeilen.begin(), zeilen.end(),
                      [](const Zeile& a, const Zeile& b) { return a.id < b.id; });
 
-    json::Value ereignisse = json::Value::array();
+    Json ereignisse = Json::array();
     for (const Zeile& z : zeilen) {
-        json::Value e = json::Value::object();
-        e.set("id", json::Value(z.id));
-        e.set("hits", z.anzahl.isNull() ? json::Value() : json::Value(z.anzahl.toInt64()));
-        e.set("percent", z.prozent.isNull() ? json::Value() : json::Value(z.prozent.toText()));
+        Json e = Json::object();
+        e["id"] = z.id;
+        e["hits"] = z.anzahl.isNull() ? Json() : Json(z.anzahl.toInt64());
+        e["percent"] = z.prozent.isNull() ? Json() : Json(z.prozent.toText());
         const Zaehlungen& zaehlung = proEreignis[z.id];
-        e.set("series", nachLaenge(zaehlung.serien));
-        e.set("absences", nachLaenge(zaehlung.rueckstaende));
-        ereignisse.push(std::move(e));
+        e["series"] = nachLaenge(zaehlung.serien);
+        e["absences"] = nachLaenge(zaehlung.rueckstaende);
+        ereignisse.push_back(std::move(e));
     }
-    json::Value klassen = json::Value::array();
+    Json klassen = Json::array();
     for (int klasse : katalog.klassen()) {
-        json::Value c = json::Value::object();
-        c.set("class", json::Value(klasse));
+        Json c = Json::object();
+        c["class"] = klasse;
         const Zaehlungen& zaehlung = proKlasse[klasse];
-        c.set("series", nachLaenge(zaehlung.serien));
-        c.set("absences", nachLaenge(zaehlung.rueckstaende));
-        klassen.push(std::move(c));
+        c["series"] = nachLaenge(zaehlung.serien);
+        c["absences"] = nachLaenge(zaehlung.rueckstaende);
+        klassen.push_back(std::move(c));
     }
-    json::Value dokument = json::Value::object();
-    dokument.set("coups", json::Value(coups));
-    dokument.set("events", std::move(ereignisse));
-    dokument.set("classes", std::move(klassen));
+    Json dokument = Json::object();
+    dokument["coups"] = coups;
+    dokument["events"] = std::move(ereignisse);
+    dokument["classes"] = std::move(klassen);
     return dokument;
 }
 
@@ -247,7 +249,7 @@ int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
     const kern::Ereigniskatalog katalog = kern::Ereigniskatalog::laden(dm);
     events::Permanenzauswertung auswertung(dm, ".");
     const auto lauf = events::Permanenz_Auswertung_Modus(k, auswertung, katalog, a.modus);
-    out << json::write(ergebnis(dm, katalog, lauf.coups)) << "\n";
+    out << systems::Json_Text(ergebnis(dm, katalog, lauf.coups)) << "\n";
     zuruecksetzen();
     return 0;
 }

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "store/datamodule.h"
 
 // Systems as text, so that players can pass them on: one JSON document per system.
@@ -55,5 +57,18 @@ std::optional<std::string> System_Exportieren(store::DataModule_Roulette& dm, in
 // wrong type or too long, an unknown kind, chance class or event, a stake that is not an integer.
 // Returns the new `ID_System_AutoInc`. The data module's system cursors are read again afterwards.
 int System_Importieren(store::DataModule_Roulette& dm, std::string_view dokument);
+
+// Reads exactly one JSON document (white space around it allowed), members in the order of the
+// text. Besides text that is not JSON it refuses a member name given twice in one object, anything
+// after the document and nesting deeper than 64 levels. Throws ImportFehler "not valid JSON: line
+// L, column C: ..." with line and column counted from 1 (columns in characters).
+nlohmann::ordered_json Json_Lesen(std::string_view text);
+
+// Writes a value indented by two spaces per level; a list or object of scalars that fits in a
+// short line is written on one line. No trailing newline. Numbers with a fraction or exponent get
+// 17 significant digits; text that is not UTF-8 is written with U+FFFD in place of the broken
+// bytes, so that every written document reads back. The command line writes its other documents
+// the same way.
+std::string Json_Text(const nlohmann::ordered_json& wert);
 
 }  // namespace spinalyst::systems

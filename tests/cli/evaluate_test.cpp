@@ -6,10 +6,11 @@
 
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "capture/auswahl.h"
 #include "cli/cli.h"
 #include "store/sqlite.h"
-#include "systems/json.h"
 #include "tests/support/kontext_fixture.h"
 
 namespace spinalyst::cli {
@@ -20,6 +21,7 @@ using testing::runCli;
 
 using store::Date;
 using store::Value;
+using Json = nlohmann::ordered_json;
 
 // A program directory with one casino; coups are written straight into `Permanenz`.
 class EvaluateTest : public ::testing::Test {
@@ -60,24 +62,30 @@ class EvaluateTest : public ::testing::Test {
     }
 
     // The parsed output of a run that must succeed.
-    json::Value dokument(std::vector<std::string> optionen) {
+    Json dokument(std::vector<std::string> optionen) {
         const Result r = evaluate(std::move(optionen));
         EXPECT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.err, "");
-        return json::parse(r.out);
+        return Json::parse(r.out);
     }
 
-    static const json::Value& ereignis(const json::Value& d, int id) {
-        const auto& ev = d.find("events")->items();
-        return ev.at(static_cast<std::size_t>(id - 1));
+    static const Json& ereignis(const Json& d, int id) {
+        return d.at("events").at(static_cast<std::size_t>(id - 1));
     }
-    static const json::Value& klasse(const json::Value& d, int gruppe) {
-        for (const auto& c : d.find("classes")->items()) {
-            if (c.find("class")->integer() == gruppe) {
+    static const Json& klasse(const Json& d, int gruppe) {
+        for (const auto& c : d.at("classes")) {
+            if (c.at("class") == gruppe) {
                 return c;
             }
         }
         throw std::runtime_error("no class " + std::to_string(gruppe));
+    }
+    static std::vector<std::string> namen(const Json& objekt) {
+        std::vector<std::string> n;
+        for (auto it = objekt.begin(); it != objekt.end(); ++it) {
+            n.push_back(it.key());
+        }
+        return n;
     }
 
     store::testing::TempDir dir;
@@ -90,35 +98,32 @@ constexpr int kPlein7 = 117 + 7;
 TEST_F(EvaluateTest, PrintsEveryEventWithItsCountsAndTheClassTotals) {
     tag(heute().addDays(-1), {Value(5), Value(5)});
     tag(heute(), {Value(7), Value(5), Value(5), Value()});  // newest first: 5 5 7
-    const json::Value d = dokument({"--mode", "A"});
-    EXPECT_EQ(d.keys(), (std::vector<std::string>{"coups", "events", "classes"}));
-    EXPECT_EQ(d.find("coups")->integer(), 3);
-    const auto& ev = d.find("events")->items();
+    const Json d = dokument({"--mode", "A"});
+    EXPECT_EQ(namen(d), (std::vector<std::string>{"coups", "events", "classes"}));
+    EXPECT_EQ(d.at("coups"), 3);
+    const auto& ev = d.at("events");
     ASSERT_EQ(ev.size(), 153u);
     for (std::size_t i = 0; i < ev.size(); ++i) {
-        EXPECT_EQ(ev[i].find("id")->integer(), static_cast<std::int64_t>(i + 1));
-        EXPECT_EQ(ev[i].keys(),
+        EXPECT_EQ(ev[i].at("id"), i + 1);
+        EXPECT_EQ(namen(ev[i]),
                   (std::vector<std::string>{"id", "hits", "percent", "series", "absences"}));
     }
-    EXPECT_EQ(json::write(ereignis(d, kPlein5)),
-              json::write(json::parse(R"({"id": 122, "hits": 2, "percent": "66.7%",
-                                          "series": {"2": 1}, "absences": {"0": 1}})")));
-    EXPECT_EQ(json::write(ereignis(d, kPlein7)),
-              json::write(json::parse(R"({"id": 124, "hits": 1, "percent": "33.3%",
-                                          "series": {"1": 1}, "absences": {}})")));
+    EXPECT_EQ(ereignis(d, kPlein5), Json::parse(R"({"id": 122, "hits": 2, "percent": "66.7%",
+                                                    "series": {"2": 1}, "absences": {"0": 1}})"));
+    EXPECT_EQ(ereignis(d, kPlein7), Json::parse(R"({"id": 124, "hits": 1, "percent": "33.3%",
+                                                    "series": {"1": 1}, "absences": {}})"));
     // Never hit: no count, but a percentage.
-    EXPECT_TRUE(ereignis(d, 118).find("hits")->isNull());
-    EXPECT_EQ(ereignis(d, 118).find("percent")->string(), "0.0%");
-    EXPECT_EQ(ereignis(d, 1).find("series")->find("3")->integer(), 1);  // red: 5 5 7
+    EXPECT_TRUE(ereignis(d, 118).at("hits").is_null());
+    EXPECT_EQ(ereignis(d, 118).at("percent"), "0.0%");
+    EXPECT_EQ(ereignis(d, 1).at("series").at("3"), 1);  // red: 5 5 7
 
     std::vector<std::int64_t> klassen;
-    for (const auto& c : d.find("classes")->items()) {
-        klassen.push_back(c.find("class")->integer());
+    for (const auto& c : d.at("classes")) {
+        klassen.push_back(c.at("class").get<std::int64_t>());
     }
     EXPECT_EQ(klassen, (std::vector<std::int64_t>{1, 2, 5, 8, 11, 17, 35}));
-    EXPECT_EQ(json::write(*klasse(d, 35).find("series")),
-              json::write(json::parse(R"({"1":1,"2":1})")));
-    EXPECT_EQ(json::write(*klasse(d, 35).find("absences")), json::write(json::parse(R"({"0":1})")));
+    EXPECT_EQ(klasse(d, 35).at("series"), Json::parse(R"({"1":1,"2":1})"));
+    EXPECT_EQ(klasse(d, 35).at("absences"), Json::parse(R"({"0":1})"));
 }
 
 TEST_F(EvaluateTest, DaysCoupsAndAcrossSelectTheStretch) {
@@ -145,22 +150,20 @@ TEST_F(EvaluateTest, DaysCoupsAndAcrossSelectTheStretch) {
         for (const auto& o : f.optionen) {
             was += o + " ";
         }
-        const json::Value d = dokument(f.optionen);
-        EXPECT_EQ(d.find("coups")->integer(), f.coups) << was;
-        EXPECT_EQ(json::write(*ereignis(d, kPlein5).find("series")),
-                  json::write(json::parse(f.serienPlein5)))
-            << was;
+        const Json d = dokument(f.optionen);
+        EXPECT_EQ(d.at("coups"), f.coups) << was;
+        EXPECT_EQ(ereignis(d, kPlein5).at("series"), Json::parse(f.serienPlein5)) << was;
     }
 }
 
 TEST_F(EvaluateTest, AnEmptyStretchHasNoCountsAndNoPercentages) {
     tag(heute().addDays(-1), {Value(5)});
-    const json::Value d = dokument({"--mode", "A"});
-    EXPECT_EQ(d.find("coups")->integer(), 0);
-    for (const auto& e : d.find("events")->items()) {
-        EXPECT_TRUE(e.find("hits")->isNull());
-        EXPECT_TRUE(e.find("percent")->isNull());
-        EXPECT_EQ(e.find("series")->size(), 0u);
+    const Json d = dokument({"--mode", "A"});
+    EXPECT_EQ(d.at("coups"), 0);
+    for (const auto& e : d.at("events")) {
+        EXPECT_TRUE(e.at("hits").is_null());
+        EXPECT_TRUE(e.at("percent").is_null());
+        EXPECT_EQ(e.at("series").size(), 0u);
     }
 }
 
@@ -168,7 +171,7 @@ TEST_F(EvaluateTest, AnUnknownCoupCountsFromTheNewestAndSaysSo) {
     tag(heute(), {Value(5), Value(9), Value(9)});
     const Result r = evaluate({"--days", "0", "--from-coup", "99999"});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(json::parse(r.out).find("coups")->integer(), 3);
+    EXPECT_EQ(Json::parse(r.out).at("coups"), 3);
     EXPECT_NE(r.err.find("counting from the newest coup"), std::string::npos) << r.err;
 }
 

@@ -143,6 +143,32 @@ TEST_F(SystemeCliTest, ExportThenImportGivesTheSameSystemUnderANewNumber) {
     }
 }
 
+// The stored documents were written when the systems of the fixture were first exported: a system
+// keeps its exact text, and a stored document still imports as the same system.
+TEST_F(SystemeCliTest, TheDocumentKeepsItsTextAndStoredDocumentsStillImport) {
+    const struct {
+        int* id;
+        const char* datei;
+    } faelle[] = {{&standard, "system_export_standard.json"},
+                  {&individuell, "system_export_individuell.json"}};
+    for (const auto& f : faelle) {
+        std::ifstream in(std::string(SPINALYST_TESTDATEN) + "/" + f.datei, std::ios::binary);
+        ASSERT_TRUE(in) << f.datei;
+        std::ostringstream gespeichert;
+        gespeichert << in.rdbuf();
+        const auto r = runCli({"system-export", dir.path().string(), std::to_string(*f.id)});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, gespeichert.str()) << f.datei;
+
+        const auto importiert =
+            runCli({"system-import", dir.path().string(), datei("alt.json", gespeichert.str())});
+        ASSERT_EQ(importiert.code, 0) << importiert.err;
+        const auto wieder = runCli(
+            {"system-export", dir.path().string(), std::to_string(std::stoi(importiert.out))});
+        EXPECT_EQ(wieder.out, gespeichert.str()) << f.datei;
+    }
+}
+
 TEST_F(SystemeCliTest, TheDocumentCarriesTheFieldsOfTheSystem) {
     const auto r = runCli({"system-export", dir.path().string(), std::to_string(standard)});
     ASSERT_EQ(r.code, 0) << r.err;
@@ -221,6 +247,37 @@ TEST_F(SystemeCliTest, ARefusedDocumentStoresNothingAndSaysWhy) {
     } faelle[] = {
         {"not JSON", gut.out.substr(0, gut.out.size() / 2), "not valid JSON: line"},
         {"not JSON either", "Rot, Schwarz", "not valid JSON: line 1, column 1"},
+        {"empty", "", "not valid JSON: line 1, column 1: "},
+        {"text after the document", gut.out + "{}\n",
+         "not valid JSON: line 215, column 1: unexpected text after the end of the document"},
+        {"member twice", ersetzt("\"Setzart\": \"K\"", "\"Setzart\": \"K\", \"Setzart\": \"P\""),
+         "not valid JSON: line 47, column 25: duplicate member \"Setzart\""},
+        {"text not UTF-8", ersetzt("Zürich", "Z\xfcrich"), "not valid JSON: line 4, column 20: "},
+        {"nested too deeply",
+         ersetzt("\"System_Online_Aktiv\": \"x\"",
+                 "\"System_Online_Aktiv\": " + std::string(1000, '[') + std::string(1000, ']')),
+         "nested too deeply"},
+        {"name not a text",
+         ersetzt("\"System_Name\": \"Zürich \\\"Dutzend\\\"\"", "\"System_Name\": 7"),
+         "the document: System_Name must be a text or null, not an integer"},
+        {"sequence not a list", ersetzt("\"System_Ereignisse\": []", "\"System_Ereignisse\": {}"),
+         "instance 3: System_Ereignisse must be a list, not an object"},
+        {"data not an object", ersetzt("\"System_Daten\": null", "\"System_Daten\": [1]"),
+         "instance 3: System_Daten must be an object, not a list"},
+        {"mark not a text", ersetzt("\"Angriff\": \"<>\"", "\"Angriff\": true"),
+         "instance 1: System_Ereignisse[0]: Angriff must be \"x\", \"<>\" or null"},
+        {"whole stake with a fraction", ersetzt("\"3\": 4", "\"3\": 4.0"),
+         "instance 1: the stake \"3\" must be an integer or null, not a number with a fraction or "
+         "exponent"},
+        {"kind with an exponent", ersetzt("\"ID_System_Art\": 1", "\"ID_System_Art\": 1e0"),
+         "ID_System_Art must be an integer, not a number with a fraction or exponent"},
+        {"stake beyond int", ersetzt("\"3\": 4", "\"3\": -2147483649"),
+         "instance 1: the stake \"3\" must be an integer, not a number that large"},
+        {"stake beyond 64 bits", ersetzt("\"3\": 4", "\"3\": 99999999999999999999999"),
+         "instance 1: the stake \"3\" must be an integer, not a number that large"},
+        {"instance beyond 63 bits",
+         ersetzt("\"ID_Instanz\": 2", "\"ID_Instanz\": 9223372036854775808"),
+         "Instanzen[1]: ID_Instanz must be an integer, not a number that large"},
         {"unknown sequence event", ersetzt("\"ID_Ereignis\": 20", "\"ID_Ereignis\": 999"),
          "instance 1: System_Ereignisse[2]: unknown event 999"},
         {"unknown filter event",
