@@ -68,7 +68,7 @@ struct Umgebung {
         ansicht.k = &k;
         auswertung = std::make_unique<Permanenzauswertung>(dm, ",");
         ansicht.a = auswertung.get();
-        katalog = Ereigniskatalog::laden(dm);
+        katalog = kern::Ereigniskatalog::laden(dm);
         capture::BitBtn_NeuClick(k);
         capture::BitBtn_OKClick(k);
 
@@ -121,7 +121,7 @@ struct Umgebung {
     store::DataModule_Roulette dm;
     kern::Kontext k{dm, sitzung, ui, ansicht};
     std::unique_ptr<Permanenzauswertung> auswertung;
-    Ereigniskatalog katalog;
+    kern::Ereigniskatalog katalog;
 };
 
 Umgebung& umgebung() {

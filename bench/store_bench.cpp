@@ -299,7 +299,7 @@ class Fixture {
     Fixture& operator=(const Fixture&) = delete;
 
     DataModule_Roulette& dm() { return *dm_; }
-    Sitzung& sitzung() { return sitzung_; }
+    kern::Sitzung& sitzung() { return sitzung_; }
     const Shape& shape() const { return shape_; }
     // A day no coup has been appended to yet, for one casino without generated coups.
     Date freshDay() { return firstPostDay().addDays(freshDays_++); }
@@ -309,7 +309,7 @@ class Fixture {
   private:
     Shape shape_;
     fs::path scratch_;
-    Sitzung sitzung_;
+    kern::Sitzung sitzung_;
     std::unique_ptr<DataModule_Roulette> dm_;
     int freshDays_ = 0;
 };
@@ -725,9 +725,9 @@ void BM_MonthPlainInsert(benchmark::State& state) {
 void BM_StoreNumber(benchmark::State& state) {
     guarded(state, [&] {
         Fixture& f = fixture(state.range(0));
-        UnattendedUserInterface user;
-        Ansicht ansicht;
-        Kontext k{f.dm(), f.sitzung(), user, ansicht};
+        kern::UnattendedUserInterface user;
+        kern::Ansicht ansicht;
+        kern::Kontext k{f.dm(), f.sitzung(), user, ansicht};
         auto& wahl = f.dm().TdbTable_Wahl;
         auto& p = f.dm().TdbTable_Permanenz;
         Zufall zufall(17u);

@@ -41,7 +41,8 @@ BulkWriter::Rows& BulkWriter::insert(std::string_view table,
     if (def == nullptr || def->file != database_.file()) {
         throw StoreError("Bulk write: the database has no table " + std::string(table));
     }
-    std::string sql = "INSERT INTO \"" + std::string(def->name) + "\" (";
+    std::string sql;
+    sql.append("INSERT INTO \"").append(def->name).append("\" (");
     std::string werte;
     for (std::string_view f : fields) {
         const FieldDef* field = def->field(f);
@@ -53,10 +54,10 @@ BulkWriter::Rows& BulkWriter::insert(std::string_view table,
             sql += ", ";
             werte += ", ";
         }
-        sql += "\"" + std::string(field->name) + "\"";
-        werte += "?";
+        sql.append("\"").append(field->name).append("\"");
+        werte.append("?");
     }
-    sql += ") VALUES (" + werte + ")";
+    sql.append(") VALUES (").append(werte).append(")");
     return statement(sql);
 }
 
