@@ -122,7 +122,7 @@ TEST_F(CliPermanenzTest, WrongArgumentsAndFilesFailWithAMessage) {
         {{"casino-add", d, "X", "--random", "3"}, 2, "unknown option '--random'"},
         {{"casino-add", d, "X", "--random-coups", "-1"}, 2, "--random-coups must be"},
         {{"casino-add", d, "X", "--random-coups", "3x"}, 2, "--random-coups must be"},
-        {{"casino-add", d + "/fehlt", "X"}, 2, "is not a directory"},
+        {{"casino-add", d + "/fehlt", "X"}, 1, "is not a directory"},
         {{"import", d, "1", "T 05"}, 2, "usage: spinalyst-cli import DIR CASINO_ID TABLE"},
         {{"import", d, "eins", "T 05", "2012-03", gut}, 2, "CASINO_ID must be"},
         {{"import", d, "1", "T 26", "2012-03", gut}, 2, "TABLE must be \"T 01\" to \"T 25\""},
