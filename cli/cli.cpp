@@ -1,7 +1,10 @@
 #include "cli/cli.h"
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 
+#include "cli/argumente.h"
 #include "cli/evaluate.h"
 #include "cli/permanenz.h"
 #include "cli/systeme.h"
@@ -16,85 +19,125 @@ namespace fs = std::filesystem;
 using store::Database;
 using store::DatabaseFile;
 
-constexpr const char* kUsage =
-    "usage: spinalyst-cli <command> [arguments]\n"
-    "commands:\n"
-    "  init DIR    create or check the two database files in DIR\n"
-    "  casino-add DIR NAME [--random-coups N]\n"
-    "              add a casino (a random generator with N coups a day) and print its key\n"
-    "  import DIR CASINO_ID TABLE YYYY-MM [FILE]\n"
-    "              import a month of permanence from FILE, or generate it for a random-\n"
-    "              generator casino; TABLE as \"T 05\"\n"
-    "  evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N] [--coups N]\n"
-    "           [--from-coup ID_ZAHL] [--across]\n"
-    "              frequency, series and absence of every event, as JSON\n"
-    "  systems DIR                      list the betting systems\n"
-    "  system-export DIR SYSTEM_ID      print a system as a JSON document\n"
-    "  system-import DIR FILE           create a system from such a document\n";
-
 // `init DIR`: creates missing database files and checks existing ones.
-int init(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2) {
-        err << "usage: spinalyst-cli init DIR\n";
-        return 2;
-    }
-    const fs::path dir = args[1];
-    std::error_code ec;
-    if (!fs::is_directory(dir, ec)) {
-        err << "spinalyst-cli: " << dir.string() << " is not a directory\n";
-        return 1;
-    }
-    for (DatabaseFile file : {DatabaseFile::Roulette, DatabaseFile::DmModul}) {
-        Database db(file);
-        db.setLocation(dir / Database::fileName(file));
-        const auto result = db.connect();
-        const auto tables = store::tablesOf(file);
-        int referenceRows = 0;
-        for (const auto& ref : store::referenceRows(file)) {
-            referenceRows += db.rowCount(ref.table->name);
+void initBefehl(CLI::App& programm, Befehle& befehle) {
+    auto* befehl = programm.add_subcommand("init", "create or check the two database files in DIR");
+    auto dir = std::make_shared<std::string>();
+    verzeichnisArgument(*befehl, *dir);
+    befehle[befehl] = [dir](std::ostream& out, std::ostream&) {
+        const fs::path pfad = verzeichnis(*dir);
+        for (DatabaseFile file : {DatabaseFile::Roulette, DatabaseFile::DmModul}) {
+            Database db(file);
+            db.setLocation(pfad / Database::fileName(file));
+            const auto result = db.connect();
+            const auto tables = store::tablesOf(file);
+            int referenceRows = 0;
+            for (const auto& ref : store::referenceRows(file)) {
+                referenceRows += db.rowCount(ref.table->name);
+            }
+            out << Database::fileName(file) << ": "
+                << (result == store::ConnectResult::Created ? "created" : "found") << ", "
+                << tables.size() << " tables, " << referenceRows << " reference rows\n";
         }
-        out << Database::fileName(file) << ": "
-            << (result == store::ConnectResult::Created ? "created" : "found") << ", "
-            << tables.size() << " tables, " << referenceRows << " reference rows\n";
+        return 0;
+    };
+}
+
+// The first argument that no subcommand took, as the message that reports it.
+std::optional<std::string> uebrigesArgument(const CLI::App& programm) {
+    for (const std::string& arg : programm.remaining(true)) {
+        if (arg == "--") {
+            continue;
+        }
+        if (arg.size() > 1 && arg.starts_with('-')) {
+            return "unknown option '" + arg + "'";
+        }
+        return "unexpected argument '" + arg + "'";
     }
-    return 0;
+    return std::nullopt;
+}
+
+// What went wrong with the command line, in a sentence that names the argument.
+std::string meldung(const CLI::App& programm, const CLI::ParseError& e,
+                    const std::vector<std::string>& args) {
+    if (programm.get_subcommands().empty()) {
+        if (args.empty()) {
+            return "no command given";
+        }
+        return (args[0].starts_with('-') ? "unknown option '" : "unknown command '") + args[0] +
+               "'";
+    }
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
+        // An unknown option most likely took the place of the missing argument.
+        return uebrigesArgument(programm).value_or("wrong number of arguments: " +
+                                                   std::string(e.what()));
+    }
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
+        // CLI11 names the option before the colon: "--coups: 1 required N missing".
+        const std::string text = e.what();
+        const auto doppelpunkt = text.find(": ");
+        if (doppelpunkt != std::string::npos && text.starts_with('-')) {
+            return text.substr(0, doppelpunkt) + " needs a value";
+        }
+    }
+    return e.what();
 }
 
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        (args.empty() ? err : out) << kUsage;
-        return args.empty() ? 2 : 0;
+    CLI::App programm("Runs the operations of Spinalyst on the databases in a directory DIR.",
+                      "spinalyst-cli");
+    // Set before the subcommands are added, which take these over.
+    programm.formatter(std::make_shared<Hilfeformat>());
+    programm.require_subcommand(1);
+    // Arguments that no subcommand takes are reported by name, see uebrigesArgument.
+    programm.allow_extras();
+    // As with a later word on the line, a repeated option overrides the earlier one.
+    programm.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+
+    Befehle befehle;
+    initBefehl(programm, befehle);
+    permanenzBefehle(programm, befehle);
+    evaluateBefehl(programm, befehle);
+    systemBefehle(programm, befehle);
+    for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
+        befehl->group("Commands");
     }
+    // After the subcommands, which would take it over.
+    programm.footer("Run 'spinalyst-cli COMMAND --help' for the arguments of a command.");
+    // `help` prints the help as --help does; not listed.
+    const CLI::App* hilfe = programm.add_subcommand("help")->group("");
+
     try {
-        if (args[0] == "init") {
-            return init(args, out, err);
+        programm.parse(std::vector<std::string>(args.rbegin(), args.rend()));
+        const CLI::App* befehl = programm.get_subcommands().front();
+        if (befehl == hilfe) {
+            out << programm.get_formatter()->make_help(&programm, programm.get_name(),
+                                                       CLI::AppFormatMode::Normal);
+            return 0;
         }
-        if (args[0] == "evaluate") {
-            return evaluate(args, out, err);
+        if (const auto uebrig = uebrigesArgument(programm)) {
+            throw Argumentfehler(*uebrig);
         }
-        if (args[0] == "casino-add") {
-            return casinoAdd(args, out, err);
+        return befehle.at(befehl)(out, err);
+    } catch (const CLI::ParseError& e) {
+        if (e.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
+            return programm.exit(e, out, err);  // --help: the help of the subcommand on out
         }
-        if (args[0] == "import") {
-            return permanenzImport(args, out, err);
+        err << "spinalyst-cli: " << meldung(programm, e, args) << "\n";
+        const auto gewaehlt = programm.get_subcommands();
+        if (gewaehlt.empty()) {
+            err << programm.help();
+        } else {
+            err << gebrauch(*gewaehlt.front()) << "Run 'spinalyst-cli "
+                << gewaehlt.front()->get_name() << " --help' for its arguments.\n";
         }
-        if (args[0] == "systems") {
-            return systemListe(args, out, err);
-        }
-        if (args[0] == "system-export") {
-            return systemExport(args, out, err);
-        }
-        if (args[0] == "system-import") {
-            return systemImport(args, out, err);
-        }
+        return 2;
     } catch (const std::exception& e) {
         err << "spinalyst-cli: " << e.what() << "\n";
         return 1;
     }
-    err << "spinalyst-cli: unknown command '" << args[0] << "'\n" << kUsage;
-    return 2;
 }
 
 }  // namespace spinalyst::cli

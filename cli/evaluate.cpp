@@ -1,10 +1,13 @@
 #include "cli/evaluate.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <map>
+#include <memory>
 #include <optional>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -23,18 +26,8 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 
-constexpr const char* kUsage =
-    "usage: spinalyst-cli evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N]\n"
-    "                              [--coups N] [--from-coup ID_ZAHL] [--across]\n"
-    "  TABLE as \"T 05\"; mode default H; --days 0 counts coups back from --from-coup (default\n"
-    "  the newest coup of the day), at most --coups (default 100, 0 = all)\n";
-
-struct Argumentfehler {
-    std::string meldung;
-};
-
 struct Auftrag {
-    fs::path dir;
+    std::string dir;
     int casino = 0;
     std::string tisch;
     store::Date tag;
@@ -44,83 +37,6 @@ struct Auftrag {
     std::optional<std::int64_t> abCoup;
     bool uebergreifend = false;
 };
-
-template <class T>
-std::optional<T> ganzeZahl(std::string_view text) {
-    T v = 0;
-    const char* ende = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), ende, v);
-    if (text.empty() || ec != std::errc() || ptr != ende) {
-        return std::nullopt;
-    }
-    return v;
-}
-
-Auftrag lesen(const std::vector<std::string>& args) {
-    if (args.size() < 5) {
-        throw Argumentfehler{"wrong number of arguments"};
-    }
-    Auftrag a;
-    std::error_code ec;
-    if (!fs::is_directory(args[1], ec)) {
-        throw Argumentfehler{args[1] + " is not a directory"};
-    }
-    a.dir = args[1];
-    const auto casino = ganzeZahl<int>(args[2]);
-    if (!casino || *casino < 1) {
-        throw Argumentfehler{"CASINO_ID must be a casino key, not '" + args[2] + "'"};
-    }
-    a.casino = *casino;
-    a.tisch = args[3];
-    const bool tischForm = a.tisch.size() == 4 && a.tisch.compare(0, 2, "T ") == 0;
-    const auto nummer =
-        tischForm ? ganzeZahl<int>(std::string_view(a.tisch).substr(2)) : std::nullopt;
-    if (!nummer || *nummer < 1 || *nummer > capture::kTischAnzahl) {
-        throw Argumentfehler{"TABLE must be \"T 01\" to \"T 25\", not '" + a.tisch + "'"};
-    }
-    const auto tag = store::Date::parseIso(args[4]);
-    if (args[4].size() != 10 || !tag) {
-        throw Argumentfehler{"the day must be given as YYYY-MM-DD, not '" + args[4] + "'"};
-    }
-    a.tag = *tag;
-
-    for (std::size_t i = 5; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        if (option == "--across") {
-            a.uebergreifend = true;
-            continue;
-        }
-        if (option != "--mode" && option != "--days" && option != "--coups" &&
-            option != "--from-coup") {
-            throw Argumentfehler{"unknown option '" + option + "'"};
-        }
-        if (i + 1 >= args.size()) {
-            throw Argumentfehler{option + " needs a value"};
-        }
-        const std::string& wert = args[++i];
-        if (option == "--mode") {
-            if (wert.size() != 1 ||
-                std::string_view("HSRA").find(wert[0]) == std::string_view::npos) {
-                throw Argumentfehler{"--mode must be H, S, R or A, not '" + wert + "'"};
-            }
-            a.modus = wert[0];
-        } else if (option == "--from-coup") {
-            const auto id = ganzeZahl<std::int64_t>(wert);
-            if (!id || *id < 1) {
-                throw Argumentfehler{"--from-coup must be a coup's ID_Zahl, not '" + wert + "'"};
-            }
-            a.abCoup = *id;
-        } else {
-            const auto n = ganzeZahl<int>(wert);
-            if (!n || *n < 0) {
-                throw Argumentfehler{option + " must be a whole number of 0 or more, not '" + wert +
-                                     "'"};
-            }
-            (option == "--days" ? a.tage : a.coups) = *n;
-        }
-    }
-    return a;
-}
 
 struct Zaehlungen {
     std::map<int, long long> serien;
@@ -198,12 +114,13 @@ Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katal
 }
 
 int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
+    const fs::path dir = verzeichnis(a.dir);
     kern::Sitzung sitzung;
     sitzung.sprache = store::Sprache::Englisch;
-    sitzung.programmverzeichnis = a.dir.string();
+    sitzung.programmverzeichnis = dir.string();
     kern::UnattendedUserInterface ui(&err);
     kern::Ansicht ansicht;
-    store::DataModule_Roulette dm(a.dir, sitzung);
+    store::DataModule_Roulette dm(dir, sitzung);
     kern::Kontext k{dm, sitzung, ui, ansicht};
     dm.open();
 
@@ -256,15 +173,37 @@ int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
 
 }  // namespace
 
-int evaluate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Auftrag auftrag;
-    try {
-        auftrag = lesen(args);
-    } catch (const Argumentfehler& e) {
-        err << "spinalyst-cli: " << e.meldung << "\n" << kUsage;
-        return 2;
-    }
-    return auswerten(auftrag, out, err);
+void evaluateBefehl(CLI::App& programm, Befehle& befehle) {
+    auto* befehl = programm.add_subcommand("evaluate",
+                                           "frequency, series and absence of every event, as JSON");
+    auto a = std::make_shared<Auftrag>();
+    verzeichnisArgument(*befehl, a->dir);
+    zahlArgument(*befehl, "CASINO_ID", a->casino, 1, std::numeric_limits<int>::max(),
+                 "the key of the casino");
+    tischArgument(*befehl, a->tisch);
+    tagArgument(*befehl, a->tag, "the day evaluated, or whose coups are counted back");
+    befehl
+        ->add_option("--mode", a->modus,
+                     "H frequency, S with series, R with absences,\nA all; default H")
+        ->type_name("H|S|R|A")
+        ->check(pruefung("--mode", "H, S, R or A", [](const std::string& m) {
+            return m.size() == 1 && std::string_view("HSRA").find(m[0]) != std::string_view::npos;
+        }));
+    zahlArgument(*befehl, "--days", a->tage, 0, std::numeric_limits<int>::max(),
+                 "days back from the day, default 1;\n0 counts coups back from --from-coup");
+    zahlArgument(*befehl, "--coups", a->coups, 0, std::numeric_limits<int>::max(),
+                 "at most N coups when counting coups,\ndefault 100, 0 = all");
+    auto abCoup = std::make_shared<std::int64_t>();
+    const CLI::Option* abCoupOption = zahlArgument(
+        *befehl, "--from-coup", *abCoup, std::int64_t{1}, std::numeric_limits<std::int64_t>::max(),
+        "the coup counted back from (its ID_Zahl),\ndefault the newest coup of the day", "ID_ZAHL");
+    befehl->add_flag("--across", a->uebergreifend, "series and absences run across the days");
+    befehle[befehl] = [a, abCoup, abCoupOption](std::ostream& out, std::ostream& err) {
+        if (abCoupOption->count() > 0) {
+            a->abCoup = *abCoup;
+        }
+        return auswerten(*a, out, err);
+    };
 }
 
 }  // namespace spinalyst::cli

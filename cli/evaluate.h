@@ -1,12 +1,11 @@
 #pragma once
 
-#include <ostream>
-#include <string>
-#include <vector>
+#include "cli/argumente.h"
 
 // The permanence evaluation as a subcommand of spinalyst-cli.
 namespace spinalyst::cli {
 
+// Adds the subcommand
 // `evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N] [--coups N]
 // [--from-coup ID_ZAHL] [--across]`: the run of the evaluation button on the selection set from
 // the arguments (casino, gaming table "T 01" to "T 25", day; then the evaluation settings: mode
@@ -20,6 +19,6 @@ namespace spinalyst::cli {
 // result tables keyed by length, and one entry per chance class from the class-total rows. The
 // stored selection (casino, table, day) is put back afterwards. Exit code 0 done, 1 failed
 // (unknown casino, store error), 2 wrong arguments.
-int evaluate(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+void evaluateBefehl(CLI::App& programm, Befehle& befehle);
 
 }  // namespace spinalyst::cli

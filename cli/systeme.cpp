@@ -1,8 +1,9 @@
 #include "cli/systeme.h"
 
-#include <charconv>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <memory>
 #include <optional>
 #include <sstream>
 
@@ -32,28 +33,13 @@ std::optional<fs::path> Datenbankverzeichnis(const std::string& dir, std::ostrea
     return fs::path(dir);
 }
 
-std::optional<int> Ganzzahl(const std::string& text) {
-    int v = 0;
-    const auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || p != text.data() + text.size()) {
-        return std::nullopt;
-    }
-    return v;
-}
-
-}  // namespace
-
-int systemListe(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 2) {
-        err << "usage: spinalyst-cli systems DIR\n";
-        return 2;
-    }
-    const auto dir = Datenbankverzeichnis(args[1], err);
-    if (!dir) {
+int systemListe(const std::string& dir, std::ostream& out, std::ostream& err) {
+    const auto pfad = Datenbankverzeichnis(dir, err);
+    if (!pfad) {
         return 1;
     }
     store::Modulzustand zustand;
-    store::DataModule_Roulette dm(*dir, zustand);
+    store::DataModule_Roulette dm(*pfad, zustand);
     dm.open();
     for (const auto& s : systems::Systeme_Auflisten(dm)) {
         out << s.id << '\t' << s.art << '\t' << s.chancen << '\t' << s.nummer << '\t' << s.name
@@ -62,54 +48,85 @@ int systemListe(const std::vector<std::string>& args, std::ostream& out, std::os
     return 0;
 }
 
-int systemExport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const auto id = args.size() == 3 ? Ganzzahl(args[2]) : std::nullopt;
-    if (!id) {
-        err << "usage: spinalyst-cli system-export DIR SYSTEM_ID\n";
-        return 2;
-    }
-    const auto dir = Datenbankverzeichnis(args[1], err);
-    if (!dir) {
+int systemExport(const std::string& dir, int id, std::ostream& out, std::ostream& err) {
+    const auto pfad = Datenbankverzeichnis(dir, err);
+    if (!pfad) {
         return 1;
     }
     store::Modulzustand zustand;
-    store::DataModule_Roulette dm(*dir, zustand);
+    store::DataModule_Roulette dm(*pfad, zustand);
     dm.open();
-    const auto dokument = systems::System_Exportieren(dm, *id);
+    const auto dokument = systems::System_Exportieren(dm, id);
     if (!dokument) {
-        err << "spinalyst-cli: there is no system with ID_System_AutoInc " << *id << "\n";
+        err << "spinalyst-cli: there is no system with ID_System_AutoInc " << id << "\n";
         return 1;
     }
     out << *dokument;
     return 0;
 }
 
-int systemImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 3) {
-        err << "usage: spinalyst-cli system-import DIR FILE\n";
-        return 2;
-    }
-    const auto dir = Datenbankverzeichnis(args[1], err);
-    if (!dir) {
+int systemImport(const std::string& dir, const std::string& datei, std::ostream& out,
+                 std::ostream& err) {
+    const auto pfad = Datenbankverzeichnis(dir, err);
+    if (!pfad) {
         return 1;
     }
-    std::ifstream in(args[2], std::ios::binary);
+    std::ifstream in(datei, std::ios::binary);
     if (!in) {
-        err << "spinalyst-cli: cannot read " << args[2] << "\n";
+        err << "spinalyst-cli: cannot read " << datei << "\n";
         return 1;
     }
     std::ostringstream text;
     text << in.rdbuf();
     store::Modulzustand zustand;
-    store::DataModule_Roulette dm(*dir, zustand);
+    store::DataModule_Roulette dm(*pfad, zustand);
     dm.open();
     try {
         out << systems::System_Importieren(dm, text.str()) << "\n";
     } catch (const systems::ImportFehler& e) {
-        err << "spinalyst-cli: " << args[2] << ": " << e.what() << "; nothing was stored\n";
+        err << "spinalyst-cli: " << datei << ": " << e.what() << "; nothing was stored\n";
         return 1;
     }
     return 0;
+}
+
+}  // namespace
+
+void systemBefehle(CLI::App& programm, Befehle& befehle) {
+    auto* liste = programm.add_subcommand("systems", "list the betting systems");
+    auto listeDir = std::make_shared<std::string>();
+    verzeichnisArgument(*liste, *listeDir);
+    befehle[liste] = [listeDir](std::ostream& out, std::ostream& err) {
+        return systemListe(*listeDir, out, err);
+    };
+
+    struct Export {
+        std::string dir;
+        int id = 0;
+    };
+    auto* exportieren =
+        programm.add_subcommand("system-export", "print a system as a JSON document");
+    auto ex = std::make_shared<Export>();
+    verzeichnisArgument(*exportieren, ex->dir);
+    zahlArgument(*exportieren, "SYSTEM_ID", ex->id, 1, std::numeric_limits<int>::max(),
+                 "the system's ID_System_AutoInc, as `systems` lists it");
+    befehle[exportieren] = [ex](std::ostream& out, std::ostream& err) {
+        return systemExport(ex->dir, ex->id, out, err);
+    };
+
+    struct Import {
+        std::string dir;
+        std::string datei;
+    };
+    auto* importieren =
+        programm.add_subcommand("system-import", "create a system from such a document");
+    auto im = std::make_shared<Import>();
+    verzeichnisArgument(*importieren, im->dir);
+    importieren->add_option("FILE", im->datei, "the JSON document, as system-export writes it")
+        ->required();
+    befehle[importieren] = [im](std::ostream& out, std::ostream& err) {
+        return systemImport(im->dir, im->datei, out, err);
+    };
 }
 
 }  // namespace spinalyst::cli

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsqlite3-dev nlohmann-json3-dev
+  libsqlite3-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   fonts-dejavu-core

@@ -6,6 +6,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <set>
 #include <sstream>
 
 #include "store/cursor.h"
@@ -122,7 +124,7 @@ TEST_F(CliPermanenzTest, WrongArgumentsAndFilesFailWithAMessage) {
         {{"casino-add", d, "X", "--random", "3"}, 2, "unknown option '--random'"},
         {{"casino-add", d, "X", "--random-coups", "-1"}, 2, "--random-coups must be"},
         {{"casino-add", d, "X", "--random-coups", "3x"}, 2, "--random-coups must be"},
-        {{"casino-add", d + "/fehlt", "X"}, 2, "is not a directory"},
+        {{"casino-add", d + "/fehlt", "X"}, 1, "is not a directory"},
         {{"import", d, "1", "T 05"}, 2, "usage: spinalyst-cli import DIR CASINO_ID TABLE"},
         {{"import", d, "eins", "T 05", "2012-03", gut}, 2, "CASINO_ID must be"},
         {{"import", d, "1", "T 26", "2012-03", gut}, 2, "TABLE must be \"T 01\" to \"T 25\""},
@@ -146,6 +148,200 @@ TEST_F(CliPermanenzTest, WrongArgumentsAndFilesFailWithAMessage) {
     }
     EXPECT_EQ(zeilen("Permanenz"), 0);
     EXPECT_EQ(zeilen("Casino"), 2);
+}
+
+TEST_F(CliPermanenzTest, NumbersAreDecimalAndALaterOptionOverridesAnEarlierOne) {
+    const struct {
+        std::vector<std::string> optionen;
+        int coupsAmTag;
+    } faelle[] = {
+        {{"--random-coups", "010"}, 10},
+        {{"--random-coups=7"}, 7},
+        {{"--random-coups", "4", "--random-coups", "2"}, 2},
+    };
+    int casino = 0;
+    for (const auto& f : faelle) {
+        std::vector<std::string> args = {"casino-add", d, "Zufall"};
+        args.insert(args.end(), f.optionen.begin(), f.optionen.end());
+        const auto neu = runCli(args);
+        ASSERT_EQ(neu.code, 0) << neu.err;
+        EXPECT_EQ(neu.out, std::to_string(++casino) + "\n");
+        const auto monat = runCli({"import", d, "0" + std::to_string(casino), "T 01", "2012-02"});
+        EXPECT_EQ(monat.out, "Permanence: 29 Day(s), " + std::to_string(29 * f.coupsAmTag) +
+                                 " Coups included!\n")
+            << f.optionen[0];
+    }
+}
+
+// Command lines refused before any database is touched.
+class CliArgumenteTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    const std::string d = dir.path().string();
+};
+
+TEST_F(CliArgumenteTest, BadInvocationsExitWithTwoNamingTheProblemAndShowingTheUsage) {
+    const std::vector<std::string> tag = {"evaluate", d, "1", "T 01", "2024-03-15"};
+    const auto mit = [&](std::initializer_list<std::string> optionen) {
+        std::vector<std::string> args = tag;
+        args.insert(args.end(), optionen);
+        return args;
+    };
+    const struct {
+        std::vector<std::string> args;
+        std::string meldung;
+    } faelle[] = {
+        // Missing arguments and values.
+        {{"init"}, "wrong number of arguments: DIR is required"},
+        {{"system-import", d}, "wrong number of arguments: FILE is required"},
+        {{"evaluate", d, "1", "T 01"}, "wrong number of arguments: YYYY-MM-DD is required"},
+        {mit({"--mode"}), "--mode needs a value"},
+        {{"casino-add", d, ""}, "the casino needs a name"},
+        // Not whole numbers in decimal.
+        {{"system-export", d, "zwei"}, "SYSTEM_ID must be a whole number of 1 or more, not 'zwei'"},
+        {mit({"--coups", "1.5"}), "--coups must be a whole number of 0 or more, not '1.5'"},
+        {mit({"--days", "0x10"}), "--days must be a whole number of 0 or more, not '0x10'"},
+        {mit({"--days", "+2"}), "--days must be a whole number of 0 or more, not '+2'"},
+        {mit({"--days", " 2"}), "--days must be a whole number of 0 or more, not ' 2'"},
+        // Out of range.
+        {{"casino-add", d, "X", "--random-coups", "100001"},
+         "--random-coups must be a whole number from 0 to 100000, not '100001'"},
+        {{"import", d, "0", "T 01", "2012-03"},
+         "CASINO_ID must be a whole number of 1 or more, not '0'"},
+        {{"system-export", d, "-3"}, "SYSTEM_ID must be a whole number of 1 or more, not '-3'"},
+        {mit({"--days", "2147483648"}),
+         "--days must be a whole number of 0 or more, not '2147483648'"},
+        {mit({"--from-coup", "9223372036854775808"}),
+         "--from-coup must be a whole number of 1 or more, not '9223372036854775808'"},
+        {{"evaluate", d, "1", "T 00", "2024-03-15"},
+         "TABLE must be \"T 01\" to \"T 25\", not 'T 00'"},
+        // Unknown subcommands and options, arguments too many.
+        {{"evaluation", d}, "unknown command 'evaluation'"},
+        {{"--version"}, "unknown option '--version'"},
+        {{"systems", d, "--all"}, "unknown option '--all'"},
+        {{"casino-add", d, "-n", "X"}, "unknown option '-n'"},
+        {{"systems", d, "mehr"}, "unexpected argument 'mehr'"},
+        {{"import", d, "1", "T 01", "2012-03", "a.txt", "b.txt"}, "unexpected argument 'b.txt'"},
+        // Bad months and days.
+        {{"import", d, "1", "T 01", "2012-3"}, "the month must be given as YYYY-MM, not '2012-3'"},
+        {{"import", d, "1", "T 01", "2012-03-01"},
+         "the month must be given as YYYY-MM, not '2012-03-01'"},
+        {{"evaluate", d, "1", "T 01", "2023-02-29"},
+         "the day must be given as YYYY-MM-DD, not '2023-02-29'"},
+        {{"evaluate", d, "1", "T 01", "2024-3-15"},
+         "the day must be given as YYYY-MM-DD, not '2024-3-15'"},
+        // Bad modes.
+        {mit({"--mode", "h"}), "--mode must be H, S, R or A, not 'h'"},
+        {mit({"--mode", "SR"}), "--mode must be H, S, R or A, not 'SR'"},
+    };
+    const std::set<std::string> befehle = {"init",    "casino-add",    "import",       "evaluate",
+                                           "systems", "system-export", "system-import"};
+    for (const auto& f : faelle) {
+        const auto r = runCli(f.args);
+        // Every subcommand's usage starts with DIR; a wrong subcommand gets the program's usage.
+        const std::string gebrauch = befehle.contains(f.args[0])
+                                         ? "usage: spinalyst-cli " + f.args[0] + " DIR"
+                                         : "usage: spinalyst-cli COMMAND [ARGUMENTS]\n";
+        EXPECT_EQ(r.code, 2) << f.meldung;
+        EXPECT_EQ(r.out, "") << f.meldung;
+        EXPECT_TRUE(r.err.starts_with("spinalyst-cli: " + f.meldung + "\n" + gebrauch)) << r.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(CliArgumenteTest, UnusableDirectoriesAndDatabasesExitWithOneAndNoUsage) {
+    const std::string datei = d + "/datei";
+    std::ofstream(datei) << "keine Datenbank";
+    const std::string fremd = d + "/fremd";
+    std::filesystem::create_directory(fremd);
+    std::ofstream(fremd + "/Datenbank_Roulette.tdbd") << "keine Datenbank";
+    const std::string keinVerzeichnis = datei + " is not a directory";
+    const std::string keineDatenbank = "not a database of this program, or damaged";
+    const struct {
+        std::vector<std::string> args;
+        std::string meldung;
+    } faelle[] = {
+        {{"init", datei}, keinVerzeichnis},
+        {{"casino-add", datei, "X"}, keinVerzeichnis},
+        {{"import", datei, "1", "T 01", "2012-03", datei}, keinVerzeichnis},
+        {{"evaluate", datei, "1", "T 01", "2024-03-15"}, keinVerzeichnis},
+        {{"systems", datei}, keinVerzeichnis},
+        {{"system-export", datei, "1"}, keinVerzeichnis},
+        {{"system-import", datei, datei}, keinVerzeichnis},
+        {{"init", fremd}, keineDatenbank},
+        {{"casino-add", fremd, "X"}, keineDatenbank},
+        {{"import", fremd, "1", "T 01", "2012-03", datei}, keineDatenbank},
+        {{"evaluate", fremd, "1", "T 01", "2024-03-15"}, keineDatenbank},
+        {{"systems", fremd}, keineDatenbank},
+    };
+    for (const auto& f : faelle) {
+        const auto r = runCli(f.args);
+        EXPECT_EQ(r.code, 1) << f.args[0] << " " << f.meldung;
+        EXPECT_TRUE(r.err.starts_with("spinalyst-cli: ")) << r.err;
+        EXPECT_NE(r.err.find(f.meldung), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("usage"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+    std::ifstream gelesen(fremd + "/Datenbank_Roulette.tdbd");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(gelesen), {}), "keine Datenbank");
+}
+
+TEST_F(CliArgumenteTest, EverySubcommandHasAHelpThatBeginsWithTheUsageItsErrorsShow) {
+    const struct {
+        const char* befehl;
+        std::string gebrauch;
+        std::vector<std::string> zeilen;
+    } faelle[] = {
+        {"init", "usage: spinalyst-cli init DIR\n", {"  DIR "}},
+        {"casino-add",
+         "usage: spinalyst-cli casino-add DIR NAME [--random-coups N]\n",
+         {"  NAME ", "  --random-coups N "}},
+        {"import",
+         "usage: spinalyst-cli import DIR CASINO_ID TABLE YYYY-MM [FILE]\n",
+         {"  CASINO_ID ", "  TABLE ", "  YYYY-MM ", "  FILE "}},
+        {"evaluate",
+         "usage: spinalyst-cli evaluate DIR CASINO_ID TABLE YYYY-MM-DD [--mode H|S|R|A] [--days N] "
+         "[--coups N]\n"
+         "                              [--from-coup ID_ZAHL] [--across]\n",
+         {"  YYYY-MM-DD ", "  --mode H|S|R|A ", "  --days N ", "  --coups N ",
+          "  --from-coup ID_ZAHL ", "  --across "}},
+        {"systems", "usage: spinalyst-cli systems DIR\n", {"  DIR "}},
+        {"system-export", "usage: spinalyst-cli system-export DIR SYSTEM_ID\n", {"  SYSTEM_ID "}},
+        {"system-import", "usage: spinalyst-cli system-import DIR FILE\n", {"  FILE "}},
+    };
+    const auto programm = runCli({"--help"});
+    EXPECT_EQ(programm.code, 0);
+    EXPECT_EQ(programm.err, "");
+    EXPECT_TRUE(programm.out.starts_with("usage: spinalyst-cli COMMAND [ARGUMENTS]\n"))
+        << programm.out;
+    for (const auto& f : faelle) {
+        for (const char* hilfe : {"--help", "-h"}) {
+            const auto r = runCli({f.befehl, hilfe});
+            EXPECT_EQ(r.code, 0) << f.befehl;
+            EXPECT_EQ(r.err, "") << f.befehl;
+            EXPECT_TRUE(r.out.starts_with(f.gebrauch)) << r.out;
+            for (const auto& zeile : f.zeilen) {
+                EXPECT_NE(r.out.find("\n" + zeile), std::string::npos) << zeile << "\n" << r.out;
+            }
+        }
+        // Every subcommand needs DIR.
+        const auto falsch = runCli({f.befehl});
+        EXPECT_EQ(falsch.code, 2);
+        EXPECT_NE(falsch.err.find("\n" + f.gebrauch), std::string::npos) << falsch.err;
+        EXPECT_NE(programm.out.find("\n  " + std::string(f.befehl) + " DIR"), std::string::npos)
+            << f.befehl;
+    }
+    // Help does not run the command, even when its arguments are complete.
+    const auto vollstaendig = runCli({"casino-add", d, "X", "--random-coups", "3", "--help"});
+    EXPECT_EQ(vollstaendig.code, 0);
+    EXPECT_TRUE(vollstaendig.out.starts_with(faelle[1].gebrauch));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+
+    EXPECT_EQ(runCli({"help"}).out, programm.out);
+    EXPECT_EQ(runCli({"-h"}).out, programm.out);
+    const auto leer = runCli({});
+    EXPECT_EQ(leer.code, 2);
+    EXPECT_EQ(leer.err, "spinalyst-cli: no command given\n" + programm.out);
 }
 
 }  // namespace

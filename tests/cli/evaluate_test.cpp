@@ -199,7 +199,7 @@ TEST_F(EvaluateTest, WrongArgumentsAreRefused) {
     } faelle[] = {
         {{"evaluate", dir.path().string()}, 2, "wrong number of arguments"},
         {{"evaluate", (dir.path() / "fehlt").string(), "1", "T 01", "2024-03-15"},
-         2,
+         1,
          "is not a directory"},
         {{"evaluate", dir.path().string(), "x", "T 01", "2024-03-15"}, 2, "CASINO_ID"},
         {{"evaluate", dir.path().string(), "1", "T 26", "2024-03-15"}, 2, "TABLE"},
