@@ -131,10 +131,8 @@ void Database::verify() {
     Connection& c = *connection_;
     // Refuse before anything could be written: a read-only file cannot hold the program's data.
     if (c.isReadOnly()) {
-        throw StoreError(
-            "the file cannot be written (it is read-only); the program needs to write "
-            "to it",
-            SQLITE_READONLY, SQLITE_READONLY);
+        throw StoreError("the file cannot be written (it is read-only)", SQLITE_READONLY,
+                         SQLITE_READONLY);
     }
     int appId = 0;
     try {
