@@ -268,7 +268,8 @@ struct Auswahl {
     Date tag;
 };
 
-ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::path& datei) {
+ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
+                        const store::FileSystem& dateien) {
     k.ui.setBusy(true);
     auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
     aufnahme.close();
@@ -280,13 +281,13 @@ ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::pat
     // A device or a pipe could be read without end (or block on opening): only regular files
     // are import files.
     std::error_code ec;
-    const auto art = std::filesystem::status(datei, ec).type();
+    const auto art = dateien.status(datei, ec).type();
     if (!ec && art != std::filesystem::file_type::regular &&
         art != std::filesystem::file_type::directory &&
         art != std::filesystem::file_type::not_found) {
         throw store::ImportFileError("Import file is not a regular file: " + datei.string());
     }
-    store::importTextFile(datei, aufnahme);
+    store::importTextFile(datei, aufnahme, dateien);
 
     ImportBericht bericht;
     Monatstage vorhanden(k, a.casino, a.tisch, a.tag.month(), a.tag.year());
@@ -421,7 +422,7 @@ ImportBericht Permanenz_Aufnehmen(Kontext& k, Zufallsgenerator& zufall,
         store::Transaction monat(k.dm.TdbDatabase_Roulette.connection());
         try {
             if (ausDatei) {
-                bericht = Dateilauf(k, auswahl, Importdatei(*auftrag.datei));
+                bericht = Dateilauf(k, auswahl, Importdatei(*auftrag.datei), *auftrag.dateien);
             } else if (casino.zufallsgenerator == "t") {
                 bericht = Erzeugung(k, auswahl, zufall, casino.zufallsgenerator_coups);
             }
@@ -452,7 +453,8 @@ std::string Aufnahme_Meldung(const Kontext& k, const ImportBericht& bericht) {
                : "Permanenz: " + tage + " Tag(e), " + coups + " Coups aufgenommen!";
 }
 
-void MenuItem_Permanenzen_AufnahmeClick(Kontext& k, Zufallsgenerator& zufall) {
+void MenuItem_Permanenzen_AufnahmeClick(Kontext& k, Zufallsgenerator& zufall,
+                                        const store::FileSystem& dateien) {
     kern::Wahl_Uebernehmen(k);
     auto& w = k.dm.TdbTable_Wahl;
     const Date tag = w.date("Datum");
@@ -472,6 +474,7 @@ void MenuItem_Permanenzen_AufnahmeClick(Kontext& k, Zufallsgenerator& zufall) {
     }
 
     ImportAuftrag auftrag;
+    auftrag.dateien = &dateien;
     if (casino.zufallsgenerator == "f") {
         const auto gewaehlt = k.ui.chooseFile("*.*");
         if (!gewaehlt || gewaehlt->size() <= 2) {

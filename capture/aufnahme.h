@@ -9,6 +9,7 @@
 
 #include "capture/zufall.h"
 #include "kern/kontext.h"
+#include "store/files.h"
 #include "store/value.h"
 
 // Permanence import: one month of coups with their day rows for the selected casino and gaming
@@ -16,9 +17,11 @@
 namespace spinalyst::capture {
 
 // What an import is asked to do beyond the selection of `Wahl`: the file for a casino whose
-// permanences come from files (ignored for a random-generator casino).
+// permanences come from files (ignored for a random-generator casino), and the file system it is
+// read from.
 struct ImportAuftrag {
     std::optional<std::filesystem::path> datei;
+    const store::FileSystem* dateien = &store::realFileSystem();
 };
 
 // What an import stored: the days that got their coups and day row, and those coups.
@@ -101,7 +104,9 @@ ImportBericht Permanenz_Aufnehmen(kern::Kontext& k, Zufallsgenerator& zufall,
 std::string Aufnahme_Meldung(const kern::Kontext& k, const ImportBericht& bericht);
 
 // "Permanenzen" / "Aufnahme": asks, lets the user choose the file (ordinary casinos), runs the
-// import and reports what it stored, or that the file cannot be read.
-void MenuItem_Permanenzen_AufnahmeClick(kern::Kontext& k, Zufallsgenerator& zufall);
+// import and reports what it stored, or that the file cannot be read. The file is read through
+// `dateien`.
+void MenuItem_Permanenzen_AufnahmeClick(kern::Kontext& k, Zufallsgenerator& zufall,
+                                        const store::FileSystem& dateien = store::realFileSystem());
 
 }  // namespace spinalyst::capture

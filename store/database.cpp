@@ -28,6 +28,32 @@ int pragmaInt(Connection& c, const char* pragma) {
     return s.step() ? static_cast<int>(s.int64(0)) : 0;
 }
 
+// Whether the directory exists and files can be made in it, as the VFS sees it. Asked only after
+// a file could not be made there, to tell the user why.
+bool directoryUnwritable(const std::string& vfsName, const fs::path& directory) {
+    sqlite3_vfs* vfs = sqlite3_vfs_find(vfsName.empty() ? nullptr : vfsName.c_str());
+    if (vfs == nullptr) {
+        return false;
+    }
+    const std::string name = directory.string();
+    int exists = 0;
+    int writable = 0;
+    return vfs->xAccess(vfs, name.c_str(), SQLITE_ACCESS_EXISTS, &exists) == SQLITE_OK &&
+           exists != 0 &&
+           vfs->xAccess(vfs, name.c_str(), SQLITE_ACCESS_READWRITE, &writable) == SQLITE_OK &&
+           writable == 0;
+}
+
+// The directory that holds a database file and its journal files.
+fs::path directoryOf(const fs::path& file) {
+    return file.has_parent_path() ? file.parent_path() : fs::path(".");
+}
+
+std::string directoryUnwritableMessage(const fs::path& directory) {
+    return "the directory " + directory.string() +
+           " cannot be written; the program needs to make its journal files there";
+}
+
 }  // namespace
 
 Database::Database(DatabaseFile file) : file_(file) {}
@@ -86,7 +112,8 @@ ConnectResult Database::connect() {
         if (fs::is_directory(path_, ec)) {
             throw StoreError("is a directory, not a database file");
         }
-        connection_ = std::make_unique<Connection>(path_.string(), Connection::Mode::OpenExisting);
+        connection_ =
+            std::make_unique<Connection>(path_.string(), Connection::Mode::OpenExisting, vfs_);
         verify();
         configure(*connection_);
     } catch (const StoreError& e) {
@@ -104,13 +131,23 @@ void Database::verify() {
     Connection& c = *connection_;
     // Refuse before anything could be written: a read-only file cannot hold the program's data.
     if (c.isReadOnly()) {
-        throw StoreError("the file is read-only; the program needs to write to it", SQLITE_READONLY,
+        throw StoreError("the file cannot be written (it is read-only)", SQLITE_READONLY,
                          SQLITE_READONLY);
     }
     int appId = 0;
     try {
         appId = pragmaInt(c, "application_id");
     } catch (const StoreError& e) {
+        // The first read of a file in WAL mode makes its journal files next to it.
+        if (e.extendedCode() == SQLITE_READONLY_DIRECTORY) {
+            throw StoreError(directoryUnwritableMessage(directoryOf(path_)), e.code(),
+                             e.extendedCode());
+        }
+        if (e.code() == SQLITE_READONLY) {
+            throw StoreError(
+                std::string("the file or its journal files cannot be written (") + e.what() + ")",
+                e.code(), e.extendedCode());
+        }
         throw StoreError(
             std::string("not a database of this program, or damaged (") + e.what() + ")", e.code(),
             e.extendedCode());
@@ -157,7 +194,7 @@ void Database::create() {
     fs::remove(tmp, ec);
     try {
         {
-            Connection c(tmp.string(), Connection::Mode::Create);
+            Connection c(tmp.string(), Connection::Mode::Create, vfs_);
             c.exec("PRAGMA journal_mode = DELETE");
             Transaction tx(c);
             for (const TableDef* t : tablesOf(file_)) {
@@ -193,6 +230,12 @@ void Database::create() {
         fs::rename(tmp, path_);
     } catch (const StoreError& e) {
         fs::remove(tmp, ec);
+        if (e.code() == SQLITE_CANTOPEN && directoryUnwritable(vfs_, directoryOf(path_))) {
+            throw StoreError(path_.string() + ": cannot be created: " +
+                                 directoryUnwritableMessage(directoryOf(path_)) + " (" + e.what() +
+                                 ")",
+                             e.code(), e.extendedCode());
+        }
         throw StoreError(path_.string() + ": cannot be created (" + e.what() + ")", e.code(),
                          e.extendedCode());
     } catch (const fs::filesystem_error& e) {

@@ -20,7 +20,8 @@ enum class ConnectResult { Opened, Created };
 // with, written to a temporary file first and renamed into place, so a failed creation leaves no
 // half-made file. An existing file is opened as it is and checked: a file that is no database of
 // this program, is damaged, misses a table or field, or cannot be written gives a StoreError
-// naming the file and is left untouched.
+// naming the file and is left untouched. When the file or its directory cannot be written (the
+// directory holds the journal of every write), the error says which of them.
 class Database {
   public:
     explicit Database(DatabaseFile file);
@@ -32,6 +33,10 @@ class Database {
 
     void setLocation(std::filesystem::path path) { path_ = std::move(path); }
     const std::filesystem::path& location() const { return path_; }
+    // The SQLite VFS the file is reached through (see Connection); empty, as the program leaves
+    // it, for SQLite's default. Takes effect at the next connect().
+    void setVfs(std::string name) { vfs_ = std::move(name); }
+    const std::string& vfs() const { return vfs_; }
     ConnectResult connect();
     void disconnect();
     bool isConnected() const { return connection_ != nullptr; }
@@ -51,6 +56,7 @@ class Database {
 
     DatabaseFile file_;
     std::filesystem::path path_;
+    std::string vfs_;
     std::unique_ptr<Connection> connection_;
     std::unordered_map<std::string, std::unique_ptr<Statement>> statements_;
 };

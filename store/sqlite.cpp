@@ -120,11 +120,11 @@ Value Statement::value(int column) const {
 
 // ---- Connection ------------------------------------------------------------------------------
 
-Connection::Connection(const std::string& path, Mode mode) : path_(path) {
+Connection::Connection(const std::string& path, Mode mode, const std::string& vfs) : path_(path) {
     sqlite3* raw = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX |
                       (mode == Mode::Create ? SQLITE_OPEN_CREATE : 0);
-    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, vfs.empty() ? nullptr : vfs.c_str());
     db_.reset(raw);
     if (rc != SQLITE_OK) {
         const std::string msg = raw ? sqlite3_errmsg(raw) : sqlite3_errstr(rc);

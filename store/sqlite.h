@@ -77,7 +77,9 @@ class Connection {
   public:
     enum class Mode { OpenExisting, Create };
 
-    Connection(const std::string& path, Mode mode);
+    // `vfs` names the SQLite VFS the file is reached through; empty for SQLite's default, which
+    // the program always uses (tests name one that fails on demand).
+    Connection(const std::string& path, Mode mode, const std::string& vfs = {});
     // Statements keep a pointer to their connection, so a connection stays where it was made.
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

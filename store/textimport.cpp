@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <fstream>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 #include "store/cursor.h"
@@ -299,10 +300,11 @@ std::vector<std::string> importFields(std::string_view contents) {
     return fields;
 }
 
-int importTextFile(const std::filesystem::path& file, TableCursor& workTable) {
+int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
+                   const FileSystem& files) {
     const std::string name = file.string();
     std::error_code ec;
-    const auto status = std::filesystem::status(file, ec);
+    const auto status = files.status(file, ec);
     if (status.type() == std::filesystem::file_type::not_found) {
         throw ImportFileError("Import file not found: " + name);
     }
@@ -316,7 +318,7 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable) {
     if (!std::filesystem::is_regular_file(status)) {
         throw ImportFileError("Import file is not a plain file: " + name);
     }
-    std::ifstream in(file, std::ios::binary);
+    const std::unique_ptr<InputFile> in = files.openForReading(file);
     if (!in) {
         throw ImportFileError("Import file cannot be read: " + name);
     }
@@ -332,13 +334,15 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable) {
             ++count;
         };
         std::string chunk(1 << 20, '\0');
-        while (in) {
-            in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-            const auto got = static_cast<std::size_t>(in.gcount());
-            reader.feed(std::string_view(chunk.data(), got), emit);
-        }
-        if (in.bad()) {
-            throw ImportFileError("Import file cannot be read: " + name);
+        for (;;) {
+            const std::optional<std::size_t> got = in->read(chunk);
+            if (!got) {
+                throw ImportFileError("Import file cannot be read: " + name);
+            }
+            reader.feed(std::string_view(chunk.data(), *got), emit);
+            if (*got < chunk.size()) {
+                break;
+            }
         }
         reader.finish(emit);
         transaction.commit();

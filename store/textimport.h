@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/files.h"
+
 // Text import of permanence files into the one-column work table: one row per non-empty line,
 // holding the line's first comma-separated field.
 namespace spinalyst::store {
@@ -30,7 +32,9 @@ std::vector<std::string> importFields(std::string_view contents);
 
 // Reads the file and appends one row per field to the work table cursor (its first field),
 // inside one transaction. Returns the number of rows appended. Throws ImportFileError when the
-// file cannot be read; the table is then left as it was.
-int importTextFile(const std::filesystem::path& file, TableCursor& workTable);
+// file cannot be read, also when reading fails part-way; the table is then left as it was. The
+// file is found and read through `files`.
+int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
+                   const FileSystem& files = realFileSystem());
 
 }  // namespace spinalyst::store

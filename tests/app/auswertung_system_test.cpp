@@ -17,15 +17,14 @@
 #include "capture/auswahl.h"
 #include "events/ereigniswahl.h"
 #include "store/sqlite.h"
+#include "tests/app/app_fixture.h"
 
-using spinalyst::app::Anwendung;
-using spinalyst::app::Form_Anwendung_Roulette;
 using spinalyst::binding::BoundComboBox;
 using spinalyst::binding::BoundLookupComboBox;
 using spinalyst::binding::CursorGrid;
 using spinalyst::store::Value;
 
-class AuswertungSystemTest : public QObject {
+class AuswertungSystemTest : public QObject, protected spinalyst::testing::AppFixture {
     Q_OBJECT
 
   private slots:
@@ -37,12 +36,10 @@ class AuswertungSystemTest : public QObject {
     void filterButtonOpensTheEventChoiceWhichTakesOrRemovesTheEvent();
 
   private:
-    void starten();
-    Form_Anwendung_Roulette& fenster() { return programm->hauptfenster; }
-    spinalyst::store::DataModule_Roulette& dm() { return fenster().dataModule(); }
+    // A control that must exist: the test ends at once without it.
     template <typename T>
     T* finde(const char* name) {
-        T* w = fenster().findChild<T*>(QString::fromLatin1(name));
+        T* w = AppFixture::finde<T>(name);
         if (w == nullptr) {
             qFatal("missing control %s", name);
         }
@@ -60,37 +57,14 @@ class AuswertungSystemTest : public QObject {
     }
     // A casino selected and coups of the selected day, oldest first.
     void coupsDesTages(const std::vector<int>& zahlen);
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Anwendung> programm;
-    QStringList meldungen;
-    QStringList fragen;
-    bool antwort = false;
 };
 
 void AuswertungSystemTest::init() {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    meldungen.clear();
-    fragen.clear();
-    antwort = false;
+    programmverzeichnisAnlegen();
 }
 
 void AuswertungSystemTest::cleanup() {
-    programm.reset();
-    dir.reset();
-}
-
-void AuswertungSystemTest::starten() {
-    programm = std::make_unique<Anwendung>(dir->path().toStdString());
-    programm->ui.setInformHandler([this](const QString& t) { meldungen << t; });
-    programm->ui.setConfirmHandler([this](const QString& t) {
-        fragen << t;
-        return antwort;
-    });
-    fenster().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
-    QVERIFY(meldungen.isEmpty());
+    programmBeenden();
 }
 
 void AuswertungSystemTest::coupsDesTages(const std::vector<int>& zahlen) {

@@ -12,11 +12,9 @@
 #include <memory>
 
 #include "app/anwendung.h"
+#include "tests/app/app_fixture.h"
 
-using spinalyst::app::Anwendung;
-using spinalyst::app::Form_Anwendung_Roulette;
-
-class ErfassungTest : public QObject {
+class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     Q_OBJECT
   private slots:
     void init();
@@ -25,12 +23,8 @@ class ErfassungTest : public QObject {
     void ctrlDeleteAsksAndDeletesTheCoup();
 
   private:
+    // Starts the program and gives its main window the activation, as typing needs.
     void starten();
-    Form_Anwendung_Roulette& fenster() { return programm->hauptfenster; }
-    template <typename T>
-    T* finde(const char* name) {
-        return fenster().findChild<T*>(QString::fromLatin1(name));
-    }
     QAction* menue(const char* name) { return finde<QAction>(name); }
     // Opens the casino window by its menu entry, creates a casino with "Neu" and takes it with OK.
     void casinoAnlegen();
@@ -40,36 +34,22 @@ class ErfassungTest : public QObject {
         return fenster().dataModule().TdbTable_Permanenz_Tag_Zusammenfassung.integer(
             "Coups_Anzahl");
     }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Anwendung> programm;
-    QStringList meldungen;
-    QStringList fragen;
-    bool antwort = true;
 };
 
 void ErfassungTest::init() {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    meldungen.clear();
-    fragen.clear();
+    programmverzeichnisAnlegen();
     antwort = true;
 }
 
 void ErfassungTest::cleanup() {
-    programm.reset();
-    dir.reset();
+    programmBeenden();
 }
 
 void ErfassungTest::starten() {
-    programm = std::make_unique<Anwendung>(dir->path().toStdString());
-    programm->ui.setInformHandler([this](const QString& t) { meldungen << t; });
-    programm->ui.setConfirmHandler([this](const QString& t) {
-        fragen << t;
-        return antwort;
-    });
-    fenster().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
+    AppFixture::starten();
+    if (QTest::currentTestFailed()) {
+        return;
+    }
     fenster().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&fenster()));
     QVERIFY(meldungen.isEmpty());

@@ -24,8 +24,8 @@
 #include "app/binding/cursor_grid.h"
 #include "app/core/statuszeile.h"
 #include "app/core/texte.h"
+#include "tests/app/app_fixture.h"
 
-using spinalyst::app::Anwendung;
 using spinalyst::app::Form_Anwendung_Roulette;
 using spinalyst::app::ohneKuerzel;
 using spinalyst::binding::BoundLookupComboBox;
@@ -76,7 +76,7 @@ Texte texteVon(const Form_Anwendung_Roulette& w) {
 
 }  // namespace
 
-class HauptfensterTest : public QObject {
+class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixture {
     Q_OBJECT
 
   private slots:
@@ -95,58 +95,14 @@ class HauptfensterTest : public QObject {
     void closingPostsAPendingWahlEditAndClosesEveryCursor_data();
     void closingPostsAPendingWahlEditAndClosesEveryCursor();
     void sigtermClosesTheWindowAndKeepsTheEdit();
-
-  private:
-    // Creates the program and shows its main window.
-    void starten();
-    Form_Anwendung_Roulette& fenster() { return programm->hauptfenster; }
-    template <typename T>
-    T* finde(const char* name) {
-        return fenster().findChild<T*>(QString::fromLatin1(name));
-    }
-    // Opens the databases of the program directory once, to prepare stored values.
-    template <typename F>
-    void vorbereiten(F&& f) {
-        spinalyst::kern::Sitzung s;
-        spinalyst::store::DataModule_Roulette dm(dir->path().toStdString(), s);
-        dm.open();
-        f(dm);
-        dm.close();
-    }
-
-    std::unique_ptr<QTemporaryDir> dir;
-    std::unique_ptr<Anwendung> programm;
-    QStringList meldungen;
-    QStringList fragen;
-    bool antwort = false;
-    QStringList geoeffnet;
 };
 
 void HauptfensterTest::init() {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    meldungen.clear();
-    fragen.clear();
-    geoeffnet.clear();
-    antwort = false;
+    programmverzeichnisAnlegen();
 }
 
 void HauptfensterTest::cleanup() {
-    programm.reset();
-    dir.reset();
-}
-
-void HauptfensterTest::starten() {
-    programm = std::make_unique<Anwendung>(dir->path().toStdString());
-    programm->ui.setInformHandler([this](const QString& t) { meldungen << t; });
-    programm->ui.setConfirmHandler([this](const QString& t) {
-        fragen << t;
-        return antwort;
-    });
-    fenster().setDokumentOeffner([this](const QString& pfad) { geoeffnet << pfad; });
-    fenster().show();
-    QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
-    QVERIFY(meldungen.isEmpty());
+    programmBeenden();
 }
 
 void HauptfensterTest::everyNamedControlAndMenuItemExists() {

@@ -14,6 +14,7 @@
 #include "capture/auswahl.h"
 #include "capture/zufall.h"
 #include "store/textimport.h"
+#include "tests/support/fault_injection.h"
 #include "tests/support/kontext_fixture.h"
 
 namespace spinalyst::capture {
@@ -478,6 +479,18 @@ TEST_F(AufnahmeTest, AFileThatCannotBeReadStoresNothingAndSaysSo) {
     const auto gesperrt = datei(kMaerz, "gesperrt.txt");
     std::filesystem::permissions(gesperrt, std::filesystem::perms::none);
     const bool alsRoot = geteuid() == 0;  // root reads a file without permissions
+    // The file system refuses what the permissions refuse everyone but root, and fails reading a
+    // file of more than one read buffer part-way.
+    const auto verweigert = datei(kMaerz, "verweigert.txt");
+    std::string lang = kMaerz;
+    while (lang.size() < (3u << 20) / 2) {
+        lang += "17," + std::string(200, 'x') + "\n";
+    }
+    const auto abbrechend = datei(lang, "abbrechend.txt");
+    spinalyst::testing::FaultFileSystem fehlerhaft;
+    fehlerhaft.refuseOpening(verweigert);
+    fehlerhaft.failReadingAfter(abbrechend, 1u << 20);
+    const store::FileSystem& echt = store::realFileSystem();
 
     // A pipe would block the import on opening, a device give bytes without end.
     const auto pipe = dir.path() / "pipe.txt";
@@ -489,23 +502,27 @@ TEST_F(AufnahmeTest, AFileThatCannotBeReadStoresNothingAndSaysSo) {
         std::filesystem::path gewaehlt;
         std::filesystem::path gemeldet;
         store::Sprache sprache;
+        const store::FileSystem& dateien;
     } cases[] = {
-        {dir.path() / "fehlt", dir.path() / "fehlt.txt", store::Sprache::Deutsch},
-        {dir.path() / "ordner.txt", dir.path() / "ordner.txt", store::Sprache::Englisch},
-        {gesperrt, gesperrt, store::Sprache::Deutsch},
-        {pipe, pipe, store::Sprache::Deutsch},
-        {geraet, geraet, store::Sprache::Englisch},
+        {dir.path() / "fehlt", dir.path() / "fehlt.txt", store::Sprache::Deutsch, echt},
+        {dir.path() / "ordner.txt", dir.path() / "ordner.txt", store::Sprache::Englisch, echt},
+        {gesperrt, gesperrt, store::Sprache::Deutsch, echt},
+        {pipe, pipe, store::Sprache::Deutsch, echt},
+        {geraet, geraet, store::Sprache::Englisch, echt},
+        {verweigert, verweigert, store::Sprache::Deutsch, fehlerhaft},
+        {dir.path() / "verweigert", verweigert, store::Sprache::Englisch, fehlerhaft},
+        {abbrechend, abbrechend, store::Sprache::Deutsch, fehlerhaft},
     };
     for (const auto& c : cases) {
         if (alsRoot && c.gewaehlt == gesperrt) {
-            continue;
+            continue;  // the refusing file system stands in for the permissions
         }
         SCOPED_TRACE(c.gewaehlt.string());
         sitzung.sprache = c.sprache;
         ui.files = {c.gewaehlt.string()};
         ui.informed.clear();
         ansicht.calls.clear();
-        MenuItem_Permanenzen_AufnahmeClick(k, zufall);
+        MenuItem_Permanenzen_AufnahmeClick(k, zufall, c.dateien);
         ASSERT_EQ(ui.informed.size(), 1u);
         EXPECT_EQ(ui.informed[0],
                   (c.sprache == store::Sprache::Englisch ? "File cannot be read: "
@@ -516,6 +533,58 @@ TEST_F(AufnahmeTest, AFileThatCannotBeReadStoresNothingAndSaysSo) {
         erwarteWiederhergestellt();
     }
     EXPECT_THROW(importiere(dir.path() / "fehlt.txt"), store::ImportFileError);
+    EXPECT_THROW(Permanenz_Aufnehmen(k, zufall, ImportAuftrag{verweigert, &fehlerhaft}),
+                 store::ImportFileError);
+    // Through the real file system the stand-in's files are read.
+    EXPECT_EQ(importiere(verweigert).tage, 2);
+    EXPECT_EQ(permanenz(casino), "01.03.2012:17,0,36 02.03.2012:5");
+}
+
+// A full disk or a failing device while the month is written: nothing of the month is stored,
+// the error names the database and says why, links, grids and flags are restored, and once the
+// disk has room again the month is imported wholly.
+TEST_F(AufnahmeTest, AFailingWriteStoresNothingOfTheMonthAndSaysWhy) {
+    spinalyst::testing::FaultVfs vfs;
+    dm.close();
+    dm.TdbDatabase_Roulette.setVfs(vfs.name());
+    dm.open();
+    const int casino = neuesCasino();
+    waehle(casino, "T 01", k1Maerz);
+    const auto pfad = datei(kMaerz);
+    const struct {
+        const char* name;
+        int rc;
+        int schreibenVorher;
+        const char* meldung;
+    } faelle[] = {
+        {"full disk", SQLITE_FULL, 0, "database or disk is full"},
+        {"device error part-way", SQLITE_IOERR_WRITE, 2, "disk I/O error"},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.name);
+        vfs.failWrites(f.rc, f.schreibenVorher);
+        ansicht.calls.clear();
+        try {
+            importiere(pfad);
+            ADD_FAILURE() << "imported";
+        } catch (const store::StoreError& e) {
+            const std::string meldung = e.what();
+            EXPECT_EQ(meldung.rfind("Datenbank_Roulette.tdbd: ", 0), 0u) << meldung;
+            EXPECT_NE(meldung.find(f.meldung), std::string::npos) << meldung;
+            EXPECT_EQ(e.code(), f.rc & 0xff);
+        }
+        EXPECT_GT(vfs.failures(), 0);
+        vfs.heal();
+        EXPECT_EQ(permanenz(casino), "");
+        EXPECT_EQ(tageszeilen(casino), "");
+        erwarteWiederhergestellt();
+    }
+    const auto bericht = importiere(pfad);
+    EXPECT_EQ(bericht.tage, 2);
+    EXPECT_EQ(bericht.coups, 4);
+    EXPECT_EQ(permanenz(casino), "01.03.2012:17,0,36 02.03.2012:5");
+    EXPECT_EQ(tageszeilen(casino), "01.03.2012=3 02.03.2012=1");
+    dm.close();  // before the VFS it goes through is gone
 }
 
 TEST_F(AufnahmeTest, HostileFilesEndWithAReport) {

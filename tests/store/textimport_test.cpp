@@ -12,6 +12,7 @@
 
 #include "store/cursor.h"
 #include "store/database.h"
+#include "tests/support/fault_injection.h"
 
 namespace spinalyst::store {
 namespace {
@@ -277,6 +278,35 @@ TEST_F(ImportTextFileTest, UnreadableFileThrowsAndLeavesTable) {
         }
         EXPECT_EQ(rows(), Fields{"alt"});
     }
+}
+
+// A file the program may not read, and one whose reading fails after rows were appended, give the
+// error that names the file and leave the table as it was.
+TEST_F(ImportTextFileTest, AFileThatCannotBeReadLeavesTheTable) {
+    table_->appendRecord({Value("alt")});
+    const auto locked = write("gesperrt.txt", "01.03.2012\n17\n");
+    // More than one read buffer of lines, so that the first piece is appended before the error.
+    std::string lines;
+    while (lines.size() < (3u << 20) / 2) {
+        lines += "17," + repeat("x", 200) + "\n";
+    }
+    const auto failing = write("abbrechend.txt", lines);
+    spinalyst::testing::FaultFileSystem files;
+    files.refuseOpening(locked);
+    files.failReadingAfter(failing, 1u << 20);
+    for (const auto& path : {locked, failing}) {
+        SCOPED_TRACE(path.string());
+        try {
+            importTextFile(path, *table_, files);
+            ADD_FAILURE() << "no ImportFileError";
+        } catch (const ImportFileError& e) {
+            EXPECT_EQ(e.what(), "Import file cannot be read: " + path.string());
+        }
+        EXPECT_EQ(rows(), Fields{"alt"});
+    }
+    // Through the real file system both files are read.
+    EXPECT_EQ(importTextFile(locked, *table_), 2);
+    EXPECT_EQ(importTextFile(failing, *table_), static_cast<int>(lines.size() / 204));
 }
 
 // A file larger than any read buffer gives the same rows as splitting its whole contents, so
