@@ -6,6 +6,7 @@
 
 #include "store/cursor.h"
 #include "store/database.h"
+#include "store/query_cursor.h"
 #include "store/sitzung.h"
 
 namespace spinalyst::store {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "store/query_cursor.h"
 #include "tests/store/store_fixture.h"
 
 namespace spinalyst::store {
