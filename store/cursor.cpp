@@ -34,6 +34,11 @@ std::vector<std::string> splitFields(std::string_view fields) {
     return result;
 }
 
+// How far a shown row lies from the rows [from, to) of a window.
+std::int64_t distance(std::int64_t index, std::int64_t from, std::int64_t to) {
+    return index < from ? from - index : index - (to - 1);
+}
+
 }  // namespace
 
 // ---- RowView ---------------------------------------------------------------------------------
@@ -81,6 +86,7 @@ int Cursor::fieldIndex(std::string_view field) const {
 
 void Cursor::close() {
     window_.clear();
+    dropScan();
     buffer_.clear();
     eof_ = bof_ = true;
     state_ = CursorState::Inactive;
@@ -89,6 +95,7 @@ void Cursor::close() {
 
 void Cursor::setRows(std::deque<Row> rows) {
     window_.assignAll(std::move(rows));
+    dropScan();
     bof_ = true;
     eof_ = window_.empty();
 }
@@ -219,6 +226,15 @@ bool Cursor::moveTo(int index) {
         return false;
     }
     checkBrowseMode();
+    // The post may have read the rows again; a row far from the current one is read into the
+    // scan window, which then becomes the window of the current row.
+    if (!rowAt(index)) {
+        return false;
+    }
+    if (!window_.holds(index)) {
+        window_ = std::move(scan_);
+        dropScan();
+    }
     const int target = static_cast<int>(index - *window_.start());
     if (target != window_.current()) {
         window_.setCurrent(target);
@@ -238,17 +254,61 @@ const Row* Cursor::rowAt(int index) {
             return nullptr;
         }
     }
-    while (index < *window_.start()) {
-        if (window_.reachesHead() || !loadBefore(window_)) {
+    // Rows next to the window join it as long as it stays within its limit, so that a table of
+    // up to that many rows is held whole once read; farther rows are read through scan_.
+    while (!window_.holds(index) && window_.size() + RowWindow::kPageSize <= RowWindow::kLimit) {
+        const bool loaded = index < *window_.start() ? !window_.reachesHead() && loadBefore(window_)
+                                                     : !window_.reachesTail() && loadAfter(window_);
+        if (!loaded) {
             return nullptr;
         }
     }
-    while (index >= *window_.start() + window_.size()) {
-        if (window_.reachesTail() || !loadAfter(window_)) {
+    if (window_.holds(index)) {
+        return &window_.at(index);
+    }
+    return scanTo(index);
+}
+
+const Row* Cursor::scanTo(std::int64_t index) {
+    const std::int64_t from = *window_.start();
+    const std::int64_t to = from + window_.size();
+    const bool scanUsable =
+        !scan_.empty() && scan_.start() &&
+        distance(index, *scan_.start(), *scan_.start() + scan_.size()) <= distance(index, from, to);
+    if (!scanUsable) {
+        // Start next to the window, on the side of the row asked for.
+        if (window_.empty()) {
             return nullptr;
         }
+        if (index >= to) {
+            if (window_.reachesTail()) {
+                return nullptr;
+            }
+            scan_.assignOne(window_.back(), to - 1, false);
+        } else {
+            if (window_.reachesHead()) {
+                return nullptr;
+            }
+            scan_.assignOne(window_.front(), from, false);
+        }
     }
-    return &window_.at(index);
+    while (!scan_.holds(index)) {
+        // The scan window is kept around the row the reading heads for, so it lets go of the
+        // rows it leaves behind.
+        if (index >= *scan_.start() + scan_.size()) {
+            scan_.setCurrent(scan_.size() - 1);
+            if (scan_.reachesTail() || !loadAfter(scan_)) {
+                return nullptr;
+            }
+        } else {
+            scan_.setCurrent(0);
+            if (scan_.reachesHead() || !loadBefore(scan_)) {
+                return nullptr;
+            }
+        }
+    }
+    scan_.setCurrent(static_cast<int>(index - *scan_.start()));
+    return &scan_.at(index);
 }
 
 bool Cursor::locate(std::string_view fields, const std::vector<Value>& values) {

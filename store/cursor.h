@@ -75,6 +75,11 @@ class PostCancelled : public std::runtime_error {
 //
 // References and row pointers the cursor hands out (value(), currentValues(), rowAt()) point into
 // its loaded rows: they stay valid until the next non-const call on the cursor.
+//
+// Memory: a cursor holds its loaded rows in a window (RowWindow) around the current row, plus,
+// while rowAt() reads far from it, a second window around the last row read that way. Cursors
+// that page (table cursors in stored order) keep both bounded; heldRows() tells how many rows are
+// held.
 class Cursor {
   public:
     explicit Cursor(std::string name);
@@ -150,9 +155,12 @@ class Cursor {
 
     // Random read access for views: the shown row with the given index, read if needed; nullptr
     // when out of range or closed. Does not move the cursor, post, or notify anyone, and shows
-    // the stored row, not the edit buffer. The pointer is valid until the next non-const call on
+    // the stored row, not the edit buffer. Reading every row from the first to the last holds a
+    // bounded number of rows at any time. The pointer is valid until the next non-const call on
     // the cursor (another rowAt included).
     const Row* rowAt(int index);
+    // Number of rows the cursor holds in memory now.
+    int heldRows() const { return window_.size() + scan_.size(); }
 
     // Notifications to views and detail cursors: suspended while disableControls() is in force
     // (nestable); the last enableControls() resets every view, lets detail cursors follow again
@@ -194,6 +202,10 @@ class Cursor {
     // Posts a pending edit before the cursor moves (table cursors).
     virtual void checkBrowseMode() {}
 
+    // Drops the rows rowAt() read far from the window; due whenever the window is read again or
+    // a row is written, as they may be stale then.
+    void dropScan() { scan_.clear(); }
+
     // Notifications to the listeners; nothing while suspended.
     void notifyReset();
     void notifyRowChanged();
@@ -218,7 +230,12 @@ class Cursor {
     // Moves the current row one row on, reading the next page when needed; false at the end.
     bool stepForward();
     bool stepBackward();
+    // Reads a row far from the window into scan_ and returns it; nullptr past either end.
+    const Row* scanTo(std::int64_t index);
 
+    // Rows rowAt() read far from the main window, kept around the last one it returned, so that
+    // reading every row one by one never holds more than the two windows.
+    RowWindow scan_;
     std::string name_;
     std::vector<std::string> fieldNames_;
     std::unordered_map<std::string, int> fieldIndex_;

@@ -88,6 +88,16 @@ void RowWindow::assignFrom(std::vector<Row> rows, bool reachesTail) {
     check();
 }
 
+void RowWindow::assignOne(Row row, std::int64_t start, bool reachesTail) {
+    rows_.clear();
+    rows_.push_back(std::move(row));
+    current_ = 0;
+    start_ = start;
+    reachesHead_ = start == 0;
+    reachesTail_ = reachesTail;
+    check();
+}
+
 void RowWindow::append(std::vector<Row> rows, bool reachesTail) {
     for (auto& r : rows) {
         rows_.push_back(std::move(r));

@@ -68,6 +68,8 @@ class RowWindow {
     void assignTail(std::vector<Row> rows, bool reachesHead);
     // Shown rows from one in the middle on; the start is unknown.
     void assignFrom(std::vector<Row> rows, bool reachesTail);
+    // One row whose index among the shown rows is known (where a scan starts).
+    void assignOne(Row row, std::int64_t start, bool reachesTail);
 
     // Growing page by page; both trim (see above).
     void append(std::vector<Row> rows, bool reachesTail);

@@ -239,6 +239,7 @@ void TableCursor::loadFirst() {
     }
     Page page = fetchPage(PageFrom::After, std::numeric_limits<std::int64_t>::min());
     window_.assignHead(std::move(page.rows), page.end);
+    dropScan();
 }
 
 bool TableCursor::loadAfter(RowWindow& window) {
@@ -268,12 +269,14 @@ bool TableCursor::loadLast() {
     }
     Page page = fetchPage(PageFrom::Before, std::numeric_limits<std::int64_t>::max());
     window_.assignTail(std::move(page.rows), page.end);
+    dropScan();
     return !window_.empty();
 }
 
 void TableCursor::loadFrom(std::int64_t rowid) {
     Page page = fetchPage(PageFrom::At, rowid);
     window_.assignFrom(std::move(page.rows), page.end);
+    dropScan();
     if (window_.empty()) {
         loadLast();
     }
@@ -283,7 +286,12 @@ void TableCursor::readUpTo(std::int64_t rowid) {
     loadFirst();
     while (pagedOrder() && !window_.reachesTail() && !window_.empty() &&
            window_.back().rowid < rowid) {
+        // Kept around the rows ahead, the window lets go of those far behind on a long way.
+        window_.setCurrent(window_.size() - 1);
         loadAfter(window_);
+    }
+    if (window_.reachesHead() && !window_.empty()) {
+        window_.setCurrent(0);
     }
 }
 
@@ -570,6 +578,7 @@ void TableCursor::post() {
     buffer_.clear();
     setState(CursorState::Browse);
     computeCalculated(row);
+    dropScan();
 
     if (!pagedOrder()) {
         if (!inserting && indexOrder_->sameKeys(window_.currentRow(), row)) {
@@ -657,6 +666,7 @@ void TableCursor::remove() {
     Statement& s = database_.cached(deleteSql_);
     s.bind(1, window_.currentRow().rowid);
     s.run();
+    dropScan();
     const bool lastLoaded = window_.current() + 1 == window_.size();
     window_.eraseCurrent();
     // The row after the last loaded one follows it when there is one.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -473,6 +474,72 @@ TEST_F(CursorTest, LargeTablesArePagedWithoutLosingRows) {
     EXPECT_EQ(r.recordCount(), kRows + 1);
     ASSERT_NE(r.rowAt(2500), nullptr);
     EXPECT_EQ(r.integer("Zahl"), 36);  // random access does not move the cursor
+}
+
+// Reading every row of a table far larger than a window by index, forwards and backwards, holds
+// a bounded number of rows, reads each one right and leaves the cursor where it was. Moving to a
+// far row and paging back from it to the first row reads every row again, in order.
+TEST_F(CursorTest, RandomAccessOverALargeTableHoldsBoundedRows) {
+    constexpr int kRows = 5 * RowWindow::kLimit;
+    {
+        Transaction tx(db.connection());
+        Statement insert(db.connection(),
+                         "INSERT INTO Permanenz (ID_Casino, Tisch, Datum, Zahl) "
+                         "VALUES (1, 'T 01', ?, ?)");
+        for (int i = 0; i < kRows; ++i) {
+            insert.bind(1, Value(kDay1.addDays(i / 400)));
+            insert.bind(2, std::int64_t{i % 37});
+            insert.run();
+        }
+        tx.commit();
+    }
+    TableCursor p("p", db, "Permanenz");
+    p.open();
+    p.next();
+    const auto id = static_cast<std::size_t>(p.fieldIndex("ID_Zahl"));
+    const auto zahl = static_cast<std::size_t>(p.fieldIndex("Zahl"));
+    constexpr int kBound = 2 * (RowWindow::kLimit + RowWindow::kPageSize);
+    int most = 0;
+    int wrong = 0;
+    const auto read = [&](int i) {
+        const Row* r = p.rowAt(i);
+        if (r == nullptr || r->values[id].toInt64() != i + 1 || r->values[zahl].toInt() != i % 37) {
+            ++wrong;
+        }
+        most = std::max(most, p.heldRows());
+    };
+    for (int i = 0; i < kRows; ++i) {
+        read(i);
+    }
+    EXPECT_EQ(p.rowAt(kRows), nullptr);
+    for (int i = kRows - 1; i >= 0; --i) {
+        read(i);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_LE(most, kBound);
+    EXPECT_EQ(p.integer("ID_Zahl"), 2);
+    EXPECT_EQ(p.recordIndex(), 1);
+
+    ASSERT_TRUE(p.moveTo(kRows - 10));
+    EXPECT_EQ(p.integer("ID_Zahl"), kRows - 9);
+    EXPECT_EQ(p.recordIndex(), kRows - 10);
+    std::int64_t expected = kRows - 9;
+    bool inOrder = true;
+    while (!p.bof()) {
+        inOrder = inOrder && p.value("ID_Zahl").toInt64() == expected;
+        --expected;
+        most = std::max(most, p.heldRows());
+        p.prior();
+    }
+    EXPECT_TRUE(inOrder);
+    EXPECT_EQ(expected, 0);
+    EXPECT_EQ(p.recordIndex(), 0);
+    EXPECT_LE(most, kBound);
+    ASSERT_TRUE(p.moveTo(kRows / 2));
+    EXPECT_EQ(p.integer("Zahl"), kRows / 2 % 37);
+    p.moveBy(3 * RowWindow::kPageSize);
+    EXPECT_EQ(p.recordIndex(), kRows / 2 + 3 * RowWindow::kPageSize);
+    EXPECT_EQ(p.value("ID_Zahl").toInt64(), kRows / 2 + 3 * RowWindow::kPageSize + 1);
 }
 
 TEST_F(CursorTest, QueryCursorReadsBoundStatementsAndExecutesDeletes) {

@@ -84,6 +84,8 @@ TEST(RowWindowTest, ReplacingAndEditingKeepTheCurrentRowInside) {
 
     w.assignFrom(rows(500, 600), false);
     EXPECT_EQ(render(w), "?:[500..600] @500");
+    w.assignOne(Row{1, {}}, 0, false);
+    EXPECT_EQ(render(w), "0:[1..1] @1 head");
     w.assignHead({}, true);
     EXPECT_EQ(render(w), "0:[] @- head tail");
 }
