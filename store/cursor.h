@@ -164,8 +164,8 @@ class Cursor {
 
     // Notifications to views and detail cursors: suspended while disableControls() is in force
     // (nestable); the last enableControls() resets every view, lets detail cursors follow again
-    // and runs the data-change hook, whether or not anything changed meanwhile.
-    // enableControls() without a suspension does nothing.
+    // and runs the data-change hook, whether or not anything changed meanwhile. Prefer a
+    // ControlsSuspended scope to paired calls. enableControls() without a suspension does nothing.
     void addObserver(CursorObserver* observer) { listeners_.add(observer); }
     void removeObserver(CursorObserver* observer) { listeners_.remove(observer); }
     void disableControls() { listeners_.suspend(); }

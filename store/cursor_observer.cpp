@@ -1,6 +1,9 @@
 #include "store/cursor_observer.h"
 
 #include <algorithm>
+#include <exception>
+
+#include "store/cursor.h"
 
 namespace spinalyst::store {
 
@@ -58,6 +61,34 @@ void CursorListeners::resetObservers(Cursor& cursor) {
 void CursorListeners::dataChanged(Cursor& cursor) {
     if (dataChangeHook_) {
         dataChangeHook_(cursor);
+    }
+}
+
+ControlsSuspended::ControlsSuspended(Cursor& cursor)
+    : cursor_(cursor), uncaught_(std::uncaught_exceptions()) {
+    cursor_.disableControls();
+}
+
+ControlsSuspended::~ControlsSuspended() noexcept(false) {
+    if (!active_) {
+        return;
+    }
+    active_ = false;
+    if (std::uncaught_exceptions() > uncaught_) {
+        // Leaving by an exception: that one is reported, not a follow-up error of the views.
+        try {
+            cursor_.enableControls();
+        } catch (...) {
+        }
+        return;
+    }
+    cursor_.enableControls();
+}
+
+void ControlsSuspended::resume() {
+    if (active_) {
+        active_ = false;
+        cursor_.enableControls();
     }
 }
 

@@ -3,13 +3,15 @@
 #include <functional>
 #include <vector>
 
-// Notifications of a cursor: the views listening to it and its data-change hook.
+// Notifications of a cursor: the views listening to it, its data-change hook, and the scoped
+// suspension of both.
 namespace spinalyst::store {
 
 class Cursor;
 
 // Views (grids, bound controls) and other listeners of a cursor. All calls come after the
-// cursor's state has changed. They are suspended together by Cursor::disableControls.
+// cursor's state has changed. They are suspended together by Cursor::disableControls (or a
+// ControlsSuspended scope).
 class CursorObserver {
   public:
     virtual ~CursorObserver() = default;
@@ -57,6 +59,29 @@ class CursorListeners {
     std::vector<CursorObserver*> observers_;
     DataChangeHook dataChangeHook_;
     int suspensions_ = 0;
+};
+
+// Suspends a cursor's notifications for as long as it lives, like Cursor::disableControls; the
+// end of the scope (or resume()) calls Cursor::enableControls, so the views reset and the detail
+// cursors follow when the last suspension of the cursor ends. Scopes nest, also with
+// disableControls calls.
+//
+// An error of enableControls propagates from resume() and from the end of a scope left normally;
+// when the scope is left by an exception, that exception is the one that propagates.
+class ControlsSuspended {
+  public:
+    explicit ControlsSuspended(Cursor& cursor);
+    ~ControlsSuspended() noexcept(false);
+    ControlsSuspended(const ControlsSuspended&) = delete;
+    ControlsSuspended& operator=(const ControlsSuspended&) = delete;
+
+    // Ends the suspension now; the end of the scope then does nothing.
+    void resume();
+
+  private:
+    Cursor& cursor_;
+    int uncaught_;
+    bool active_ = true;
 };
 
 }  // namespace spinalyst::store

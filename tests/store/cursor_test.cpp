@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -400,6 +401,60 @@ TEST_F(CursorTest, ObserversAreSuspendedByDisableControls) {
     p.enableControls();  // the last one resets the views once
     EXPECT_EQ(o.resets, 1);
     EXPECT_EQ(dataChanges, 1);
+    p.removeObserver(&o);
+}
+
+TEST_F(CursorTest, ControlsSuspendedScopesNestAndEndAlsoOnErrors) {
+    TableCursor p("p", db, "Permanenz");
+    p.open();
+    CountingObserver o;
+    p.addObserver(&o);
+    {
+        ControlsSuspended outer(p);
+        {
+            ControlsSuspended inner(p);
+            addCoups(p, kDay1, {1, 2});
+        }
+        EXPECT_TRUE(p.controlsDisabled());
+        EXPECT_EQ(o.resets, 0);
+    }
+    EXPECT_FALSE(p.controlsDisabled());
+    EXPECT_EQ(o.resets, 1);
+
+    // Left by an exception: the views come back and the exception propagates.
+    EXPECT_THROW(
+        {
+            ControlsSuspended suspended(p);
+            p.setNull("Tisch");
+            p.post();  // Tisch is required
+        },
+        StoreError);
+    EXPECT_FALSE(p.controlsDisabled());
+    EXPECT_EQ(o.resets, 2);
+    p.cancel();
+
+    // A view failing at the end: its error propagates from a normal end and from resume(), but
+    // does not replace an exception that is leaving the scope.
+    class Failing : public CursorObserver {
+      public:
+        void cursorReset(Cursor&) override { throw std::runtime_error("view failed"); }
+    } failing;
+    p.addObserver(&failing);
+    EXPECT_THROW({ ControlsSuspended suspended(p); }, std::runtime_error);
+    EXPECT_FALSE(p.controlsDisabled());
+    {
+        ControlsSuspended suspended(p);
+        EXPECT_THROW(suspended.resume(), std::runtime_error);
+        EXPECT_FALSE(p.controlsDisabled());
+    }
+    EXPECT_THROW(
+        {
+            ControlsSuspended suspended(p);
+            throw PostCancelled();
+        },
+        PostCancelled);
+    EXPECT_FALSE(p.controlsDisabled());
+    p.removeObserver(&failing);
     p.removeObserver(&o);
 }
 
