@@ -280,8 +280,8 @@ class TableCursor : public Cursor {
 
     // Master link: pairs of master field -> detail field. Setting or removing it re-reads the
     // rows when the cursor is open and the link values changed, and positions on the first row.
-    // Throws StoreError for a detail field the table does not have. The master must outlive the
-    // link, or the detail must be destroyed first.
+    // Throws StoreError for a detail field the table does not have. A table cursor as master
+    // unlinks its details when it is destroyed; a query cursor as master must outlive the link.
     void setMasterLink(Cursor* master, std::vector<std::pair<std::string, std::string>> fields);
     void clearMasterLink();
     Cursor* master() const { return link_.master(); }
