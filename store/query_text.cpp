@@ -6,7 +6,12 @@
 namespace spinalyst::store {
 
 std::string quoted(std::string_view name) {
-    return "\"" + std::string(name) + "\"";
+    std::string s;
+    s.reserve(name.size() + 2);
+    s += '"';
+    s += name;
+    s += '"';
+    return s;
 }
 
 Condition Condition::equal(std::string_view column, Value value) {
