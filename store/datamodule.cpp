@@ -261,22 +261,16 @@ void DataModule_Roulette::installHooks() {
         if (c.isEmpty()) {
             return;
         }
-        c.disableControls();
-        try {
-            for (c.first(); !c.eof(); c.next()) {
-                if (c.text("Angriff") == "x") {
-                    c.setNull("Angriff");
-                    c.post();
-                }
+        const ControlsSuspended angehalten(c);
+        for (c.first(); !c.eof(); c.next()) {
+            if (c.text("Angriff") == "x") {
+                c.setNull("Angriff");
+                c.post();
             }
-            c.last();
-            c.setText("Angriff", "x");
-            c.post();
-        } catch (...) {
-            c.enableControls();
-            throw;
         }
-        c.enableControls();
+        c.last();
+        c.setText("Angriff", "x");
+        c.post();
     });
 }
 

@@ -16,30 +16,24 @@ void Felder_Leeren(TableCursor& c, std::initializer_list<const char*> felder) {
         return;
     }
     const auto gemerkt = c.rowid();
-    c.disableControls();
-    try {
-        for (c.first(); !c.eof(); c.next()) {
-            bool belegt = false;
+    const store::ControlsSuspended angehalten(c);
+    for (c.first(); !c.eof(); c.next()) {
+        bool belegt = false;
+        for (const char* f : felder) {
+            belegt = belegt || !c.isNull(f);
+        }
+        if (belegt) {
             for (const char* f : felder) {
-                belegt = belegt || !c.isNull(f);
+                c.setNull(f);
             }
-            if (belegt) {
-                for (const char* f : felder) {
-                    c.setNull(f);
-                }
-                c.post();
-            }
+            c.post();
         }
-        for (c.first(); !c.eof() && c.rowid() != gemerkt; c.next()) {
-        }
-        if (c.eof()) {
-            c.first();
-        }
-    } catch (...) {
-        c.enableControls();
-        throw;
     }
-    c.enableControls();
+    for (c.first(); !c.eof() && c.rowid() != gemerkt; c.next()) {
+    }
+    if (c.eof()) {
+        c.first();
+    }
 }
 
 }  // namespace
