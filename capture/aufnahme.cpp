@@ -226,15 +226,15 @@ void Tag_Schreiben(Kontext& k, const Value& casino, const Value& tisch, Date dat
 // Returns the order of the day-row cursor, which the bulk write changes.
 std::string Massenschreiben_Vorbereiten(Kontext& k) {
     k.ansicht.permanenzGridsTrennen();
-    k.dm.TdbTable_Permanenz.clearMasterLink();
+    k.dm.detachMasterLink(k.dm.TdbTable_Permanenz);
     auto& t = k.dm.TdbTable_Permanenz_Tag_Zusammenfassung;
     // In day order the cursor would read every day row of every casino again after each
     // appended one; in stored order an append only adds the row.
     std::string ordnung = t.indexName();
     t.setIndexName("sys_primary");
-    t.clearMasterLink();
+    k.dm.detachMasterLink(t);
     t.setFiltered(false);
-    k.dm.TdbTable_Systeme_Abarbeitung.clearMasterLink();
+    k.dm.detachMasterLink(k.dm.TdbTable_Systeme_Abarbeitung);
     k.sitzung.massenschreiben = true;
     return ordnung;
 }
@@ -244,20 +244,19 @@ void Massenschreiben_Beenden(Kontext& k, const std::string& tageszeilenOrdnung) 
     k.ansicht.permanenzGridsVerbinden();
     auto& p = dm.TdbTable_Permanenz;
     p.close();
-    p.setMasterLink(&dm.TdbTable_Wahl,
-                    {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}, {"Datum", "Datum"}});
+    dm.restoreMasterLink(p);
     p.open();
     auto& t = dm.TdbTable_Permanenz_Tag_Zusammenfassung;
     t.close();
     t.setIndexName(tageszeilenOrdnung);
-    t.setMasterLink(&dm.TdbTable_Wahl, {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}});
+    dm.restoreMasterLink(t);
     t.open();
     t.setFiltered(false);
     t.setFiltered(true);
     t.refresh();
     auto& bets = dm.TdbTable_Systeme_Abarbeitung;
     bets.close();
-    bets.setMasterLink(&p, {{"ID_Zahl", "Permanenz_ID_Zahl"}});
+    dm.restoreMasterLink(bets);
     k.sitzung.massenschreiben = false;
     bets.open();
 }

@@ -24,15 +24,7 @@ using store::Value;
 // brings both back when done (also when an error leaves the operation).
 class Ausgesetzt {
   public:
-    explicit Ausgesetzt(TableCursor& c) : c_(c) {
-        c_.disableControls();
-        try {
-            c_.setFiltered(false);
-        } catch (...) {
-            c_.enableControls();
-            throw;
-        }
-    }
+    explicit Ausgesetzt(TableCursor& c) : c_(c), angehalten_(c) { c_.setFiltered(false); }
     ~Ausgesetzt() {
         try {
             beenden(true);
@@ -43,27 +35,23 @@ class Ausgesetzt {
     Ausgesetzt& operator=(const Ausgesetzt&) = delete;
 
     // The filter on again when filterEin (which re-reads the rows), else the rows re-read
-    // unfiltered; then the display updates resume.
+    // unfiltered; then the display updates resume (when re-reading fails, as the object ends).
     void beenden(bool filterEin) {
         if (beendet_) {
             return;
         }
         beendet_ = true;
-        try {
-            if (filterEin) {
-                c_.setFiltered(true);
-            } else {
-                c_.refresh();
-            }
-        } catch (...) {
-            c_.enableControls();
-            throw;
+        if (filterEin) {
+            c_.setFiltered(true);
+        } else {
+            c_.refresh();
         }
-        c_.enableControls();
+        angehalten_.resume();
     }
 
   private:
     TableCursor& c_;
+    store::ControlsSuspended angehalten_;
     bool beendet_ = false;
 };
 

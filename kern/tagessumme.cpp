@@ -28,8 +28,8 @@ void Tag_Gesamt_Berechnen(Kontext& k) {
     int min = 0;
     int coups = 0;
     int angriffe = 0;
-    t.disableControls();
-    try {
+    {
+        const store::ControlsSuspended angehalten(t);
         for (t.first(); !t.eof(); t.next()) {
             ++tage;
             gv += t.integer("Gewinn_Verlust");
@@ -39,11 +39,7 @@ void Tag_Gesamt_Berechnen(Kontext& k) {
             angriffe += t.integer("Angriffe");
         }
         t.first();
-    } catch (...) {
-        t.enableControls();
-        throw;
     }
-    t.enableControls();
 
     g.edit();
     g.setInteger("Tage", tage);

@@ -102,28 +102,32 @@ DataModule_Roulette::DataModule_Roulette(std::filesystem::path programDirectory,
     TdbTable_Ereignisse_Rueckstaendigkeit.setIndexName("Index_Rueckstaendigkeit");
     TdbTable_DM_Gleiche_Art.setIndexName("sys_primary");
 
-    // Master links.
-    TdbTable_Casino_Tisch_Datum.setMasterLink(&TdbTable_Casino,
-                                              {{"ID_Casino_AutoInc", "ID_Casino"}});
-    TdbTable_Permanenz.setMasterLink(
-        &TdbTable_Wahl, {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}, {"Datum", "Datum"}});
-    TdbTable_Permanenz_Tag_Zusammenfassung.setMasterLink(
-        &TdbTable_Wahl, {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}});
-    TdbTable_Permanenz_Tag_Zusammenfassung_G.setMasterLink(
-        &TdbTable_Wahl, {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}});
-    for (auto* c :
-         {&TdbTable_System_Daten, &TdbTable_System_Ereignisse, &TdbTable_System_Angriffe}) {
-        c->setMasterLink(&TdbTable_Systeme, kSystemInstanz);
+    // Master links, declared here once.
+    links_ = {
+        {&TdbTable_Casino_Tisch_Datum, &TdbTable_Casino, {{"ID_Casino_AutoInc", "ID_Casino"}}},
+        {&TdbTable_Permanenz,
+         &TdbTable_Wahl,
+         {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}, {"Datum", "Datum"}}},
+        {&TdbTable_Permanenz_Tag_Zusammenfassung,
+         &TdbTable_Wahl,
+         {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}}},
+        {&TdbTable_Permanenz_Tag_Zusammenfassung_G,
+         &TdbTable_Wahl,
+         {{"ID_Casino", "ID_Casino"}, {"Tisch", "Tisch"}}},
+        {&TdbTable_System_Daten, &TdbTable_Systeme, kSystemInstanz},
+        {&TdbTable_System_Ereignisse, &TdbTable_Systeme, kSystemInstanz},
+        {&TdbTable_System_Angriffe, &TdbTable_Systeme, kSystemInstanz},
+        {&TdbTable_System_Daten_2, &TdbTable_Systeme_2, kSystemInstanz},
+        {&TdbTable_System_Ereignisse_2, &TdbTable_Systeme_2, kSystemInstanz},
+        {&TdbTable_System_Angriffe_2, &TdbTable_Systeme_2, kSystemInstanz},
+        {&TdbTable_Systeme_Auswertungen_Ueberblick, &TdbTable_Systeme, kSystem},
+        {&TdbTable_Systeme_Abarbeitung, &TdbTable_Permanenz, {{"ID_Zahl", "Permanenz_ID_Zahl"}}},
+        {&TdbTable_Individuell_Daten_1, &TdbTable_Systeme, kSystem},
+        {&TdbTable_Individuell_Daten_2, &TdbTable_Systeme, kSystem},
+    };
+    for (const auto& link : links_) {
+        link.detail->setMasterLink(link.master, link.fields);
     }
-    for (auto* c :
-         {&TdbTable_System_Daten_2, &TdbTable_System_Ereignisse_2, &TdbTable_System_Angriffe_2}) {
-        c->setMasterLink(&TdbTable_Systeme_2, kSystemInstanz);
-    }
-    TdbTable_Systeme_Auswertungen_Ueberblick.setMasterLink(&TdbTable_Systeme, kSystem);
-    TdbTable_Systeme_Abarbeitung.setMasterLink(&TdbTable_Permanenz,
-                                               {{"ID_Zahl", "Permanenz_ID_Zahl"}});
-    TdbTable_Individuell_Daten_1.setMasterLink(&TdbTable_Systeme, kSystem);
-    TdbTable_Individuell_Daten_2.setMasterLink(&TdbTable_Systeme, kSystem);
 
     // Cursors whose filter is on; the operations owning a filter install its predicate.
     for (auto* c : {&TdbTable_Casino, &TdbTable_Permanenz_Tag_Zusammenfassung, &TdbTable_Systeme,
@@ -258,22 +262,16 @@ void DataModule_Roulette::installHooks() {
         if (c.isEmpty()) {
             return;
         }
-        c.disableControls();
-        try {
-            for (c.first(); !c.eof(); c.next()) {
-                if (c.text("Angriff") == "x") {
-                    c.setNull("Angriff");
-                    c.post();
-                }
+        const ControlsSuspended angehalten(c);
+        for (c.first(); !c.eof(); c.next()) {
+            if (c.text("Angriff") == "x") {
+                c.setNull("Angriff");
+                c.post();
             }
-            c.last();
-            c.setText("Angriff", "x");
-            c.post();
-        } catch (...) {
-            c.enableControls();
-            throw;
         }
-        c.enableControls();
+        c.last();
+        c.setText("Angriff", "x");
+        c.post();
     });
 }
 
@@ -349,6 +347,48 @@ void DataModule_Roulette::close() {
     open_ = false;
     if (firstError) {
         std::rethrow_exception(firstError);
+    }
+}
+
+void DataModule_Roulette::detachMasterLink(TableCursor& cursor) {
+    cursor.clearMasterLink();
+}
+
+void DataModule_Roulette::restoreMasterLink(TableCursor& cursor) {
+    for (const auto& link : links_) {
+        if (link.detail == &cursor) {
+            cursor.setMasterLink(link.master, link.fields);
+            return;
+        }
+    }
+    cursor.clearMasterLink();
+}
+
+MasterLinkDetached::MasterLinkDetached(DataModule_Roulette& dm, TableCursor& cursor)
+    : dm_(dm), cursor_(cursor), uncaught_(std::uncaught_exceptions()) {
+    dm_.detachMasterLink(cursor_);
+}
+
+MasterLinkDetached::~MasterLinkDetached() noexcept(false) {
+    if (!active_) {
+        return;
+    }
+    active_ = false;
+    if (std::uncaught_exceptions() > uncaught_) {
+        // Leaving by an exception: that one is reported, not a follow-up error of re-reading.
+        try {
+            dm_.restoreMasterLink(cursor_);
+        } catch (...) {
+        }
+        return;
+    }
+    dm_.restoreMasterLink(cursor_);
+}
+
+void MasterLinkDetached::restore() {
+    if (active_) {
+        active_ = false;
+        dm_.restoreMasterLink(cursor_);
     }
 }
 

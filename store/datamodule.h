@@ -1,11 +1,14 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "store/cursor.h"
 #include "store/database.h"
+#include "store/query_cursor.h"
 #include "store/zustand.h"
 
 namespace spinalyst::store {
@@ -41,6 +44,14 @@ class DataModule_Roulette {
     Cursor* cursor(std::string_view name);
     TableCursor* table(std::string_view name);
     QueryCursor* query(std::string_view name);
+
+    // The master links are declared once, at construction. An operation that needs a detail
+    // unlinked for a while (a bulk write) detaches its link and restores the declared one
+    // afterwards, directly or through a MasterLinkDetached scope. Both re-read the rows when the
+    // cursor is open and the link values changed (see TableCursor::setMasterLink); restoring a
+    // cursor without a declared link leaves it unlinked.
+    void detachMasterLink(TableCursor& cursor);
+    void restoreMasterLink(TableCursor& cursor);
 
     Database TdbDatabase_Roulette{DatabaseFile::Roulette};
     Database TdbDatabase_DM_Modul{DatabaseFile::DmModul};
@@ -94,6 +105,12 @@ class DataModule_Roulette {
     const std::vector<TableCursor*>& closeOrder() const { return closeOrder_; }
 
   private:
+    struct DeclaredLink {
+        TableCursor* detail;
+        Cursor* master;
+        std::vector<std::pair<std::string, std::string>> fields;
+    };
+
     void installHooks();
     void fillEventNames(const RowView& row, std::vector<Value>& calculated) const;
 
@@ -102,7 +119,28 @@ class DataModule_Roulette {
     std::vector<TableCursor*> openOrder_;
     std::vector<TableCursor*> closeOrder_;
     std::vector<QueryCursor*> queries_;
+    std::vector<DeclaredLink> links_;
     bool open_ = false;
+};
+
+// Detaches the declared master link of a cursor for as long as it lives and restores it at the
+// end of the scope, or at restore(). An error of restoring propagates from restore() and from the
+// end of a scope left normally; when the scope is left by an exception, that exception is the one
+// that propagates.
+class MasterLinkDetached {
+  public:
+    MasterLinkDetached(DataModule_Roulette& dm, TableCursor& cursor);
+    ~MasterLinkDetached() noexcept(false);
+    MasterLinkDetached(const MasterLinkDetached&) = delete;
+    MasterLinkDetached& operator=(const MasterLinkDetached&) = delete;
+
+    void restore();
+
+  private:
+    DataModule_Roulette& dm_;
+    TableCursor& cursor_;
+    int uncaught_;
+    bool active_ = true;
 };
 
 }  // namespace spinalyst::store

@@ -32,7 +32,7 @@ void Ereignisfolge_Anfuegen(Kontext& k, int idEreignis) {
         return;
     }
     auto& folge = k.dm.TdbTable_System_Ereignisse;
-    folge.disableControls();
+    const store::ControlsSuspended angehalten(folge);
     try {
         // The row takes system and instance from the master link: the instance shown.
         folge.append();
@@ -51,10 +51,8 @@ void Ereignisfolge_Anfuegen(Kontext& k, int idEreignis) {
         if (folge.isEditing()) {
             folge.cancel();
         }
-        folge.enableControls();
         throw;
     }
-    folge.enableControls();
 }
 
 void MenuItem_Ereignis_LoeschenClick(Kontext& k) {

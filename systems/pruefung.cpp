@@ -124,20 +124,12 @@ Pruefergebnis System_Pruefen(Kontext& k) {
         vorhanden ? s.integer("ID_System_Art") : k.dm.TdbTable_Wahl.integer("ID_System_Art");
     auto& folge = k.dm.TdbTable_System_Ereignisse;
     auto& angriffe = k.dm.TdbTable_System_Angriffe;
-    folge.disableControls();
-    angriffe.disableControls();
-    try {
-        for (int instanz = 1; instanz <= 3; ++instanz) {
-            Instanz_Waehlen(k, instanz);
-            Instanz_Pruefen(k, art, instanz, ergebnis.befunde);
-        }
-    } catch (...) {
-        angriffe.enableControls();
-        folge.enableControls();
-        throw;
+    const store::ControlsSuspended folgeAngehalten(folge);
+    const store::ControlsSuspended angriffeAngehalten(angriffe);
+    for (int instanz = 1; instanz <= 3; ++instanz) {
+        Instanz_Waehlen(k, instanz);
+        Instanz_Pruefen(k, art, instanz, ergebnis.befunde);
     }
-    angriffe.enableControls();
-    folge.enableControls();
     return ergebnis;
 }
 

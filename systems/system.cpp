@@ -42,19 +42,6 @@ bool hatZeile(const TableCursor& c) {
     return c.isOpen() && (c.isEditing() || !c.isEmpty());
 }
 
-// Runs f with the views of c detached; they are reset once afterwards.
-template <typename F>
-void getrennt(store::Cursor& c, F&& f) {
-    c.disableControls();
-    try {
-        f();
-    } catch (...) {
-        c.enableControls();
-        throw;
-    }
-    c.enableControls();
-}
-
 // The default rows of the shown instance: the data row and, when asked, the 52 stake rows. One
 // transaction, so an instance never keeps half of them.
 void Standardzeilen_Anlegen(Kontext& k, bool mitEinsaetzen) {
@@ -71,19 +58,19 @@ void Standardzeilen_Anlegen(Kontext& k, bool mitEinsaetzen) {
         }
         daten.post();
         if (mitEinsaetzen) {
-            getrennt(angriffe, [&] {
-                for (const auto& id : Angriff_Zeilen()) {
-                    angriffe.append();
-                    angriffe.setText("ID_Angriff", id);
-                    if (id == "G") {
-                        angriffe.setInteger("Satz", 100);
-                    } else if (id == "V") {
-                        angriffe.setInteger("Satz", -100);
-                    }
-                    angriffe.post();
+            // The views are detached while the rows are written and reset once afterwards.
+            const store::ControlsSuspended angehalten(angriffe);
+            for (const auto& id : Angriff_Zeilen()) {
+                angriffe.append();
+                angriffe.setText("ID_Angriff", id);
+                if (id == "G") {
+                    angriffe.setInteger("Satz", 100);
+                } else if (id == "V") {
+                    angriffe.setInteger("Satz", -100);
                 }
-                angriffe.first();
-            });
+                angriffe.post();
+            }
+            angriffe.first();
         }
         tx.commit();
     } catch (...) {

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "store/query_cursor.h"
 #include "tests/store/store_fixture.h"
 
 namespace spinalyst::store {
@@ -401,6 +404,60 @@ TEST_F(CursorTest, ObserversAreSuspendedByDisableControls) {
     p.removeObserver(&o);
 }
 
+TEST_F(CursorTest, ControlsSuspendedScopesNestAndEndAlsoOnErrors) {
+    TableCursor p("p", db, "Permanenz");
+    p.open();
+    CountingObserver o;
+    p.addObserver(&o);
+    {
+        ControlsSuspended outer(p);
+        {
+            ControlsSuspended inner(p);
+            addCoups(p, kDay1, {1, 2});
+        }
+        EXPECT_TRUE(p.controlsDisabled());
+        EXPECT_EQ(o.resets, 0);
+    }
+    EXPECT_FALSE(p.controlsDisabled());
+    EXPECT_EQ(o.resets, 1);
+
+    // Left by an exception: the views come back and the exception propagates.
+    EXPECT_THROW(
+        {
+            ControlsSuspended suspended(p);
+            p.setNull("Tisch");
+            p.post();  // Tisch is required
+        },
+        StoreError);
+    EXPECT_FALSE(p.controlsDisabled());
+    EXPECT_EQ(o.resets, 2);
+    p.cancel();
+
+    // A view failing at the end: its error propagates from a normal end and from resume(), but
+    // does not replace an exception that is leaving the scope.
+    class Failing : public CursorObserver {
+      public:
+        void cursorReset(Cursor&) override { throw std::runtime_error("view failed"); }
+    } failing;
+    p.addObserver(&failing);
+    EXPECT_THROW({ ControlsSuspended suspended(p); }, std::runtime_error);
+    EXPECT_FALSE(p.controlsDisabled());
+    {
+        ControlsSuspended suspended(p);
+        EXPECT_THROW(suspended.resume(), std::runtime_error);
+        EXPECT_FALSE(p.controlsDisabled());
+    }
+    EXPECT_THROW(
+        {
+            ControlsSuspended suspended(p);
+            throw PostCancelled();
+        },
+        PostCancelled);
+    EXPECT_FALSE(p.controlsDisabled());
+    p.removeObserver(&failing);
+    p.removeObserver(&o);
+}
+
 TEST_F(CursorTest, DetailsDoNotFollowWhileTheMasterIsSuspended) {
     TableCursor wahl("wahl", db, "Wahl");
     TableCursor p("p", db, "Permanenz");
@@ -472,6 +529,72 @@ TEST_F(CursorTest, LargeTablesArePagedWithoutLosingRows) {
     EXPECT_EQ(r.recordCount(), kRows + 1);
     ASSERT_NE(r.rowAt(2500), nullptr);
     EXPECT_EQ(r.integer("Zahl"), 36);  // random access does not move the cursor
+}
+
+// Reading every row of a table far larger than a window by index, forwards and backwards, holds
+// a bounded number of rows, reads each one right and leaves the cursor where it was. Moving to a
+// far row and paging back from it to the first row reads every row again, in order.
+TEST_F(CursorTest, RandomAccessOverALargeTableHoldsBoundedRows) {
+    constexpr int kRows = 5 * RowWindow::kLimit;
+    {
+        Transaction tx(db.connection());
+        Statement insert(db.connection(),
+                         "INSERT INTO Permanenz (ID_Casino, Tisch, Datum, Zahl) "
+                         "VALUES (1, 'T 01', ?, ?)");
+        for (int i = 0; i < kRows; ++i) {
+            insert.bind(1, Value(kDay1.addDays(i / 400)));
+            insert.bind(2, std::int64_t{i % 37});
+            insert.run();
+        }
+        tx.commit();
+    }
+    TableCursor p("p", db, "Permanenz");
+    p.open();
+    p.next();
+    const auto id = static_cast<std::size_t>(p.fieldIndex("ID_Zahl"));
+    const auto zahl = static_cast<std::size_t>(p.fieldIndex("Zahl"));
+    constexpr int kBound = 2 * (RowWindow::kLimit + RowWindow::kPageSize);
+    int most = 0;
+    int wrong = 0;
+    const auto read = [&](int i) {
+        const Row* r = p.rowAt(i);
+        if (r == nullptr || r->values[id].toInt64() != i + 1 || r->values[zahl].toInt() != i % 37) {
+            ++wrong;
+        }
+        most = std::max(most, p.heldRows());
+    };
+    for (int i = 0; i < kRows; ++i) {
+        read(i);
+    }
+    EXPECT_EQ(p.rowAt(kRows), nullptr);
+    for (int i = kRows - 1; i >= 0; --i) {
+        read(i);
+    }
+    EXPECT_EQ(wrong, 0);
+    EXPECT_LE(most, kBound);
+    EXPECT_EQ(p.integer("ID_Zahl"), 2);
+    EXPECT_EQ(p.recordIndex(), 1);
+
+    ASSERT_TRUE(p.moveTo(kRows - 10));
+    EXPECT_EQ(p.integer("ID_Zahl"), kRows - 9);
+    EXPECT_EQ(p.recordIndex(), kRows - 10);
+    std::int64_t expected = kRows - 9;
+    bool inOrder = true;
+    while (!p.bof()) {
+        inOrder = inOrder && p.value("ID_Zahl").toInt64() == expected;
+        --expected;
+        most = std::max(most, p.heldRows());
+        p.prior();
+    }
+    EXPECT_TRUE(inOrder);
+    EXPECT_EQ(expected, 0);
+    EXPECT_EQ(p.recordIndex(), 0);
+    EXPECT_LE(most, kBound);
+    ASSERT_TRUE(p.moveTo(kRows / 2));
+    EXPECT_EQ(p.integer("Zahl"), kRows / 2 % 37);
+    p.moveBy(3 * RowWindow::kPageSize);
+    EXPECT_EQ(p.recordIndex(), kRows / 2 + 3 * RowWindow::kPageSize);
+    EXPECT_EQ(p.value("ID_Zahl").toInt64(), kRows / 2 + 3 * RowWindow::kPageSize + 1);
 }
 
 TEST_F(CursorTest, QueryCursorReadsBoundStatementsAndExecutesDeletes) {

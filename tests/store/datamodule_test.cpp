@@ -286,6 +286,48 @@ TEST_F(DataModuleTest, CalculatedEventNamesFollowTheLanguageAndTheBulkFlag) {
     EXPECT_FALSE(bets.isNull("Ereignis"));
 }
 
+TEST_F(DataModuleTest, ADetachedMasterLinkComesBackAsDeclared) {
+    dm.open();
+    auto& p = dm.TdbTable_Permanenz;
+    select(1, "T 01", kDay1);
+    p.appendRecord({Value(), Value(), Value(), Value(), Value(5)});  // link fields from Wahl
+    select(1, "T 01", kDay2);
+    p.appendRecord({Value(), Value(), Value(), Value(), Value(6)});
+    EXPECT_EQ(render(p, "Zahl"), "6");
+    {
+        MasterLinkDetached unlinked(dm, p);
+        EXPECT_EQ(p.master(), nullptr);
+        EXPECT_EQ(render(p, "Zahl"), "5 6");
+    }
+    EXPECT_EQ(p.master(), &dm.TdbTable_Wahl);
+    EXPECT_EQ(render(p, "Zahl"), "6");
+    select(1, "T 01", kDay1);
+    EXPECT_EQ(render(p, "Zahl"), "5");
+    select(2, "T 01", kDay1);
+    EXPECT_EQ(render(p, "Zahl"), "");  // every declared field links again, the casino too
+
+    // Left by an error, the scope restores the link all the same and passes the error on.
+    EXPECT_THROW(
+        {
+            MasterLinkDetached unlinked(dm, p);
+            throw StoreError("bulk write failed");
+        },
+        StoreError);
+    EXPECT_EQ(p.master(), &dm.TdbTable_Wahl);
+    EXPECT_EQ(render(p, "Zahl"), "");
+
+    // Without a scope; a cursor without a declared link is left unlinked.
+    auto& bets = dm.TdbTable_Systeme_Abarbeitung;
+    dm.detachMasterLink(bets);
+    EXPECT_EQ(bets.master(), nullptr);
+    dm.restoreMasterLink(bets);
+    EXPECT_EQ(bets.master(), &p);
+    dm.TdbTable_Ereignis_Zahl.setMasterLink(&dm.TdbTable_Ereignisse,
+                                            {{"ID_Ereignis", "ID_Ereignis"}});
+    dm.restoreMasterLink(dm.TdbTable_Ereignis_Zahl);
+    EXPECT_EQ(dm.TdbTable_Ereignis_Zahl.master(), nullptr);
+}
+
 TEST_F(DataModuleTest, AMissingOrDamagedFileStopsTheOpenWithTheFileName) {
     { std::ofstream(dir.path() / "Datenbank_DM_Modul.tdbd") << "kein Datenbankinhalt"; }
     try {
