@@ -259,20 +259,23 @@ void DataModule_Roulette::installHooks() {
 
     // The attacked event is always the last one of a sequence.
     TdbTable_System_Ereignisse.setAfterDeleteHook([](TableCursor& c) {
-        if (c.isEmpty()) {
-            return;
+        if (!c.isEmpty()) {
+            Letztes_Ereignis_Angreifen(c);
         }
-        const ControlsSuspended angehalten(c);
-        for (c.first(); !c.eof(); c.next()) {
-            if (c.text("Angriff") == "x") {
-                c.setNull("Angriff");
-                c.post();
-            }
-        }
-        c.last();
-        c.setText("Angriff", "x");
-        c.post();
     });
+}
+
+void Letztes_Ereignis_Angreifen(TableCursor& folge) {
+    const ControlsSuspended angehalten(folge);
+    for (folge.first(); !folge.eof(); folge.next()) {
+        if (folge.text("Angriff") == "x") {
+            folge.setNull("Angriff");
+            folge.post();
+        }
+    }
+    folge.last();
+    folge.setText("Angriff", "x");
+    folge.post();
 }
 
 void DataModule_Roulette::fillEventNames(const RowView& row, std::vector<Value>& calculated) const {

@@ -143,4 +143,9 @@ class MasterLinkDetached {
     bool active_ = true;
 };
 
+// The rule of an event sequence: its last event is the attacked one. Marks the last shown row of
+// the sequence cursor "x" in `Angriff` and clears the mark on every other row, posting each change.
+// Requires a sequence cursor with at least one row; leaves it on the last row.
+void Letztes_Ereignis_Angreifen(TableCursor& folge);
+
 }  // namespace spinalyst::store

@@ -38,15 +38,7 @@ void Ereignisfolge_Anfuegen(Kontext& k, int idEreignis) {
         folge.append();
         folge.setInteger("ID_Ereignis", idEreignis);
         folge.post();
-        for (folge.first(); !folge.eof(); folge.next()) {
-            if (folge.text("Angriff") == "x") {
-                folge.setNull("Angriff");
-                folge.post();
-            }
-        }
-        folge.last();
-        folge.setText("Angriff", "x");
-        folge.post();
+        store::Letztes_Ereignis_Angreifen(folge);
     } catch (...) {
         if (folge.isEditing()) {
             folge.cancel();
