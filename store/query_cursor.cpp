@@ -19,10 +19,7 @@ void QueryCursor::clearSql() {
     setSql({}, {});
 }
 
-void QueryCursor::open() {
-    if (isOpen()) {
-        return;
-    }
+Statement& QueryCursor::prepared() {
     if (sql_.empty()) {
         throw StoreError("Query " + name() + " has no statement");
     }
@@ -31,6 +28,14 @@ void QueryCursor::open() {
     for (std::size_t i = 0; i < params_.size(); ++i) {
         s.bind(static_cast<int>(i) + 1, params_[i]);
     }
+    return s;
+}
+
+void QueryCursor::open() {
+    if (isOpen()) {
+        return;
+    }
+    Statement& s = prepared();
     const int n = s.columnCount();
     std::vector<std::string> names;
     std::vector<bool> isDate;
@@ -75,14 +80,7 @@ void QueryCursor::close() {
 }
 
 int QueryCursor::execute() {
-    if (sql_.empty()) {
-        throw StoreError("Query " + name() + " has no statement");
-    }
-    Statement& s = database_.cached(sql_);
-    s.clearBindings();
-    for (std::size_t i = 0; i < params_.size(); ++i) {
-        s.bind(static_cast<int>(i) + 1, params_[i]);
-    }
+    Statement& s = prepared();
     s.run();
     return database_.connection().changes();
 }

@@ -33,6 +33,9 @@ class QueryCursor : public Cursor {
     int execute();
 
   private:
+    // The statement with its parameters bound; throws StoreError when there is none.
+    Statement& prepared();
+
     Database& database_;
     std::string sql_;
     std::vector<Value> params_;
