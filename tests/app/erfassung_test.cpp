@@ -1,6 +1,7 @@
 // Capture through the real controls of the main window and the casino window: a casino is
 // created and chosen, numbers are typed with Enter, the number-entry mode ends.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <memory>
 
 #include "app/anwendung.h"
+#include "store/sqlite.h"
 #include "tests/app/app_fixture.h"
 
 class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
@@ -21,6 +23,7 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     void cleanup();
     void newCasinoTakesTypedNumbersAndDropsTheOpenCoup();
     void ctrlDeleteAsksAndDeletesTheCoup();
+    void aNumberWithoutCasinoIsRefused();
 
   private:
     // Starts the program and gives its main window the activation, as typing needs.
@@ -134,6 +137,27 @@ void ErfassungTest::ctrlDeleteAsksAndDeletesTheCoup() {
     QCOMPARE(zeilen(), 1);
     QCOMPARE(tagesCoups(), 1);
     QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+}
+
+void ErfassungTest::aNumberWithoutCasinoIsRefused() {
+    starten();
+    QCOMPARE(finde<QComboBox>("DBLookupComboBox_Casino")->count(), 0);
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    zahlEingeben(QStringLiteral("7"));
+    QCOMPARE(meldungen, QStringList{QStringLiteral("Keine Zahl gespeichert: das gewählte Casino "
+                                                   "gibt es nicht.\nBitte zuerst ein Casino "
+                                                   "anlegen und wählen!")});
+    QCOMPARE(zeilen(), 0);
+    QVERIFY(QApplication::focusWidget() == finde<QLineEdit>("DBEdit_Permanenz_Zahl"));
+
+    // The casino created afterwards starts without a day.
+    casinoAnlegen();
+    QCOMPARE(zeilen(), 0);
+    spinalyst::store::Statement s(dm().TdbDatabase_Roulette.connection(),
+                                  "SELECT (SELECT count(*) FROM Permanenz) + (SELECT count(*) "
+                                  "FROM Permanenz_Tag_Zusammenfassung)");
+    QVERIFY(s.step());
+    QCOMPARE(s.int64(0), 0);
 }
 
 QTEST_MAIN(ErfassungTest)
