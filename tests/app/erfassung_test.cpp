@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -24,6 +25,7 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     void newCasinoTakesTypedNumbersAndDropsTheOpenCoup();
     void ctrlDeleteAsksAndDeletesTheCoup();
     void aNumberWithoutCasinoIsRefused();
+    void enterOnTheDeleteQuestionKeepsTheCoup();
 
   private:
     // Starts the program and gives its main window the activation, as typing needs.
@@ -131,6 +133,7 @@ void ErfassungTest::ctrlDeleteAsksAndDeletesTheCoup() {
     antwort = false;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(fragen, QStringList{QStringLiteral("Datensatz löschen?")});
+    QCOMPARE(loeschfragen, fragen);
     QCOMPARE(zeilen(), 2);
     antwort = true;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
@@ -158,6 +161,54 @@ void ErfassungTest::aNumberWithoutCasinoIsRefused() {
                                   "FROM Permanenz_Tag_Zusammenfassung)");
     QVERIFY(s.step());
     QCOMPARE(s.int64(0), 0);
+}
+
+// The question before a coup is deleted is the real box: Enter answers No and keeps the coup,
+// Yes deletes it.
+void ErfassungTest::enterOnTheDeleteQuestionKeepsTheCoup() {
+    starten();
+    casinoAnlegen();
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    for (const char* z : {"5", "6"}) {
+        zahlEingeben(QString::fromLatin1(z));
+    }
+    finde<QWidget>("DateTimePicker")->setFocus();
+    QTRY_COMPARE(zeilen(), 2);
+    auto* grid = finde<QTableView>("DBGrid_Permanenz");
+    grid->setFocus();
+    programm->ui.setConfirmHandler({});
+    programm->ui.setDeletionConfirmHandler({});
+
+    const struct {
+        bool enter;  // Enter, else a click on Yes
+        int zeilen;
+    } antworten[] = {{true, 2}, {false, 1}};
+    for (const auto& a : antworten) {
+        QString frage;
+        bool vorgabeNein = false;
+        // The box is modal: answer it once its event loop runs.
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            frage = box->text();
+            vorgabeNein = box->defaultButton() == box->button(QMessageBox::No);
+            if (a.enter) {
+                // The key goes where the player's would: to the control with the focus.
+                QWidget* ziel = box->focusWidget();
+                QTest::keyClick(ziel != nullptr ? ziel : box, Qt::Key_Return);
+            } else {
+                QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            }
+        });
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(frage, QStringLiteral("Datensatz löschen?"));
+        QCOMPARE(zeilen(), a.zeilen);
+        QCOMPARE(tagesCoups(), a.zeilen);
+        QVERIFY(vorgabeNein);
+    }
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(ErfassungTest)

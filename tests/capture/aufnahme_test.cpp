@@ -473,6 +473,7 @@ TEST_F(AufnahmeTest, TheMenuAsksChoosesAndReports) {
     const std::string frage =
         "Aufnahme Permanenzen, Bank " + std::to_string(casino) + ", T 04, Monat 03/2012";
     EXPECT_EQ(ui.asked, std::vector<std::string>(3, frage));
+    EXPECT_TRUE(ui.askedDeletion.empty());  // the import deletes nothing: Yes is the default
 
     // ".txt" is appended to a name without extension.
     ui.files = {(dir.path() / "maerz").string()};
