@@ -304,6 +304,8 @@ QWidget* Form_Anwendung_Roulette::Auswahlleiste_Bauen() {
     DateTimePicker = benannt(new QDateEdit, "DateTimePicker");
     DateTimePicker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimePicker->setCalendarPopup(true);
+    // Days a table can have been played on; a stray keystroke cannot reach the calendar's ends.
+    DateTimePicker->setDateRange(QDate(1900, 1, 1), QDate(2100, 12, 31));
     DateTimePicker->setDate(QDate::currentDate());
     Datum_Uebernehmen(DateTimePicker->date());
     connect(DateTimePicker, &QDateEdit::dateChanged, this,

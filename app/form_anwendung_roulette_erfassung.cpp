@@ -208,7 +208,7 @@ void Form_Anwendung_Roulette::Coup_Loeschen() {
     if (!p.isOpen() || p.isEmpty()) {
         return;
     }
-    if (!ui_.confirm(sitzung_.englisch() ? "Delete record?" : "Datensatz löschen?")) {
+    if (!ui_.confirmDeletion(sitzung_.englisch() ? "Delete record?" : "Datensatz löschen?")) {
         return;
     }
     Bedienen([&p] { p.remove(); });

@@ -30,16 +30,36 @@ void QtUserInterface::inform(const std::string& text) {
     box.exec();
 }
 
+namespace {
+
+// A question with Yes and No; any answer other than No counts as yes.
+bool fragen(QWidget* parent, const QString& message, QMessageBox::StandardButton vorgabe) {
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(vorgabe);
+    return box.exec() != QMessageBox::No;
+}
+
+}  // namespace
+
 bool QtUserInterface::confirm(const std::string& text) {
     const QString message = QString::fromStdString(text);
     if (confirmHandler_) {
         return confirmHandler_(message);
     }
-    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
-                    QMessageBox::Yes | QMessageBox::No, parent_);
-    box.setDefaultButton(QMessageBox::Yes);
-    // Any answer other than No counts as yes.
-    return box.exec() != QMessageBox::No;
+    return fragen(parent_, message, QMessageBox::Yes);
+}
+
+bool QtUserInterface::confirmDeletion(const std::string& text) {
+    const QString message = QString::fromStdString(text);
+    if (deletionConfirmHandler_) {
+        return deletionConfirmHandler_(message);
+    }
+    if (confirmHandler_) {
+        return confirmHandler_(message);
+    }
+    // Enter answers No: nothing is deleted by a key pressed too soon.
+    return fragen(parent_, message, QMessageBox::No);
 }
 
 std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter) {

@@ -31,12 +31,17 @@ class QtUserInterface : public QObject, public kern::UserInterface {
     void setConfirmHandler(std::function<bool(const QString& text)> handler) {
         confirmHandler_ = std::move(handler);
     }
+    // Replaces the box of the questions that delete; without it they go to the confirm handler.
+    void setDeletionConfirmHandler(std::function<bool(const QString& text)> handler) {
+        deletionConfirmHandler_ = std::move(handler);
+    }
     void setFileChooser(std::function<std::optional<QString>(const QString& filter)> chooser) {
         fileChooser_ = std::move(chooser);
     }
 
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
+    bool confirmDeletion(const std::string& text) override;
     std::optional<std::string> chooseFile(const std::string& filter) override;
     // Also forgets an Escape pressed before the operation began.
     void setBusy(bool busy) override;
@@ -49,6 +54,7 @@ class QtUserInterface : public QObject, public kern::UserInterface {
     QPointer<QWidget> parent_;
     std::function<void(const QString&)> informHandler_;
     std::function<bool(const QString&)> confirmHandler_;
+    std::function<bool(const QString&)> deletionConfirmHandler_;
     std::function<std::optional<QString>(const QString&)> fileChooser_;
     int busyDepth_ = 0;
     bool escapePressed_ = false;

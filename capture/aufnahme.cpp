@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <limits>
 
@@ -178,13 +179,20 @@ class Monatstage {
   public:
     Monatstage(Kontext& k, const Value& casino, const Value& tisch, int monat, int jahr)
         : erster_(Date::fromYmd(jahr, monat, 1)) {
+        // Stored days compare as text, so the bound is the month's last day itself: the day
+        // after it would be "10000-01-01" for December 9999 and sort before the month.
+        const auto letzterTag = std::chrono::year_month_day_last(
+            std::chrono::year(jahr),
+            std::chrono::month_day_last(std::chrono::month(static_cast<unsigned>(monat))));
+        const Date letzter =
+            Date::fromYmd(jahr, monat, static_cast<int>(static_cast<unsigned>(letzterTag.day())));
         store::Statement q(k.dm.TdbDatabase_Roulette.connection(),
                            "SELECT Datum FROM Permanenz_Tag_Zusammenfassung WHERE ID_Casino = ? "
-                           "AND Tisch = ? AND Datum >= ? AND Datum < ?");
+                           "AND Tisch = ? AND Datum >= ? AND Datum <= ?");
         q.bind(1, casino);
         q.bind(2, tisch);
         q.bind(3, Value(erster_));
-        q.bind(4, Value(erster_.addDays(31)));
+        q.bind(4, Value(letzter));
         while (q.step()) {
             if (const auto tag = Date::parse(q.textView(0))) {
                 eintragen(*tag);

@@ -45,6 +45,19 @@ void Nach_Rueckrollen_Lesen(Kontext& k) {
     }
 }
 
+// Whether the selection names a stored casino. Without one a number would be stored under a
+// casino nobody created, and the first casino created later would inherit the day.
+bool Casino_Der_Auswahl_Vorhanden(Kontext& k) {
+    const Value id = k.dm.TdbTable_Wahl.value("ID_Casino");
+    if (id.isNull()) {
+        return false;
+    }
+    store::Statement q(k.dm.TdbDatabase_Roulette.connection(),
+                       "SELECT 1 FROM Casino WHERE ID_Casino_AutoInc = ?");
+    q.bind(1, id);
+    return q.step();
+}
+
 }  // namespace
 
 void Permanenz_Hooks_Installieren(Kontext& k) {
@@ -110,7 +123,7 @@ void MenuItem_Permanenzen_EingabeClick(Kontext& k) {
     k.ansicht.eingabemodusGeaendert();
     auto& p = k.dm.TdbTable_Permanenz;
     p.last();
-    if (!p.isEmpty() && !p.isNull("Zahl")) {
+    if (!p.isEmpty() && !p.isNull("Zahl") && Casino_Der_Auswahl_Vorhanden(k)) {
         Naechsten_Coup_Anhaengen(k);
     }
 }
@@ -121,11 +134,15 @@ void BitBtn_Permanenz_ZahlClick(Kontext& k) {
     // The coup, the coup about to be played, the day row, the totals and the selection are
     // stored together or not at all. When anything fails the cursors drop what they showed of
     // the rolled-back rows and read the table again.
+    bool casinoVorhanden = false;
     try {
         store::Transaction tx(k.dm.TdbDatabase_Roulette.connection());
         kern::Wahl_Uebernehmen(k);
+        casinoVorhanden = Casino_Der_Auswahl_Vorhanden(k);
         const Value zahl = w.value("Permanenz_Zahl");
-        if (!zahl.isNull() && zahl.toInt64() >= 0 && zahl.toInt64() <= 36) {
+        if (!casinoVorhanden) {
+            // Refused: nothing but the cleared number field is written.
+        } else if (!zahl.isNull() && zahl.toInt64() >= 0 && zahl.toInt64() <= 36) {
             if (p.isEmpty()) {
                 p.append();
                 p.setValue("ID_Casino", w.value("ID_Casino"));
@@ -141,8 +158,10 @@ void BitBtn_Permanenz_ZahlClick(Kontext& k) {
                 Naechsten_Coup_Anhaengen(k);
             }
         }
-        Tageszeile_Pflegen(k, Coups_mit_Zahl(k));
-        kern::Tag_Gesamt_Berechnen(k);
+        if (casinoVorhanden) {
+            Tageszeile_Pflegen(k, Coups_mit_Zahl(k));
+            kern::Tag_Gesamt_Berechnen(k);
+        }
         // The typed number is consumed: the field is empty for the next one.
         w.edit();
         w.setNull("Permanenz_Zahl");
@@ -154,6 +173,13 @@ void BitBtn_Permanenz_ZahlClick(Kontext& k) {
     }
     w.edit();
     k.ansicht.zahlfeldLeeren();
+    if (!casinoVorhanden) {
+        k.ui.inform(
+            k.text("Keine Zahl gespeichert: das gewählte Casino gibt es nicht.\n"
+                   "Bitte zuerst ein Casino anlegen und wählen!",
+                   "No number stored: the selected casino does not exist.\n"
+                   "Please create and choose a casino first!"));
+    }
 }
 
 void Deaktiviere_manuellen_Eingabemodus(Kontext& k) {

@@ -11,12 +11,13 @@ namespace spinalyst::capture {
 void Permanenz_Hooks_Installieren(kern::Kontext& k);
 
 // "Permanenzen" / "Eingabe": starts the number-entry mode; a day whose last coup has a number
-// gets the coup about to be played.
+// gets the coup about to be played (not when the selection names no stored casino).
 void MenuItem_Permanenzen_EingabeClick(kern::Kontext& k);
 
 // Stores `Wahl.Permanenz_Zahl` (0 to 36; anything else stores nothing) in the coup on which the
 // permanence cursor stands, moves on (appending the next coup about to be played), updates the
-// day row's coup count and the totals, and clears the number field.
+// day row's coup count and the totals, and clears the number field. When the selection names no
+// stored casino nothing is stored: the number is dropped and the player is told why.
 void BitBtn_Permanenz_ZahlClick(kern::Kontext& k);
 
 // Ends the number-entry mode: the coup about to be played is removed when it has no number, the

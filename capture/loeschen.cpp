@@ -32,8 +32,8 @@ void Tag_Loeschen(Kontext& k, const Value& casino, const Value& tisch, Date tag)
 void Loeschen(Kontext& k, const std::string& was, Date von, Date bis) {
     auto& w = k.dm.TdbTable_Wahl;
     const std::string kopf = Casino_Der_Auswahl(k).name + ", " + w.text("Tisch") + ", " + was;
-    if (!k.ui.confirm(k.sitzung.englisch() ? "Permanences " + kopf + " delete?"
-                                           : "Permanenzen " + kopf + " löschen?")) {
+    if (!k.ui.confirmDeletion(k.sitzung.englisch() ? "Permanences " + kopf + " delete?"
+                                                   : "Permanenzen " + kopf + " löschen?")) {
         return;
     }
     k.ui.setBusy(true);

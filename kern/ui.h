@@ -15,6 +15,10 @@ class UserInterface {
     virtual void inform(const std::string& text) = 0;
     // Confirmation with Yes and No; true unless the answer is No.
     virtual bool confirm(const std::string& text) = 0;
+    // Confirmation of a step that deletes: Yes and No with No as the default button, so that
+    // Enter keeps the data; true unless the answer is No. A user interface without a box of its
+    // own asks it as any other question.
+    virtual bool confirmDeletion(const std::string& text) { return confirm(text); }
     // File-open dialog; nullopt when cancelled.
     virtual std::optional<std::string> chooseFile(const std::string& filter) = 0;
     // Hourglass cursor on (true) or off.

@@ -365,7 +365,7 @@ bool MenuItem_Systeme_LoeschenClick(Kontext& k) {
     if (s.isEmpty()) {
         return false;
     }
-    if (!k.ui.confirm(k.text("System wirklich löschen?", "System delete?"))) {
+    if (!k.ui.confirmDeletion(k.text("System wirklich löschen?", "System delete?"))) {
         return false;
     }
     const Value id = s.value("ID_System_AutoInc");

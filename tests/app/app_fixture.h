@@ -14,9 +14,9 @@ namespace spinalyst::testing {
 
 // The program started as the window tests need it: a program directory of its own per test,
 // message boxes answered from a script (information recorded; questions recorded and answered
-// with `antwort`; documents recorded instead of opened) and the main window shown. A Qt Test
-// class derives from QObject and from this, calls programmverzeichnisAnlegen() in its init()
-// and programmBeenden() in its cleanup().
+// with `antwort`, those that delete also recorded apart; documents recorded instead of opened) and
+// the main window shown. A Qt Test class derives from QObject and from this, calls
+// programmverzeichnisAnlegen() in its init() and programmBeenden() in its cleanup().
 class AppFixture {
   protected:
     // A fresh program directory; nothing shown or opened yet, questions answered with no.
@@ -25,6 +25,7 @@ class AppFixture {
         QVERIFY(dir->isValid());
         meldungen.clear();
         fragen.clear();
+        loeschfragen.clear();
         geoeffnet.clear();
         antwort = false;
     }
@@ -41,6 +42,11 @@ class AppFixture {
         programm->ui.setInformHandler([this](const QString& t) { meldungen << t; });
         programm->ui.setConfirmHandler([this](const QString& t) {
             fragen << t;
+            return antwort;
+        });
+        programm->ui.setDeletionConfirmHandler([this](const QString& t) {
+            fragen << t;
+            loeschfragen << t;
             return antwort;
         });
         fenster().setDokumentOeffner([this](const QString& pfad) { geoeffnet << pfad; });
@@ -71,10 +77,11 @@ class AppFixture {
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<app::Anwendung> programm;
-    QStringList meldungen;  // information boxes shown, in order
-    QStringList fragen;     // questions asked, in order
-    bool antwort = false;   // the answer to every question
-    QStringList geoeffnet;  // documents the program asked to open
+    QStringList meldungen;     // information boxes shown, in order
+    QStringList fragen;        // questions asked, in order
+    QStringList loeschfragen;  // the questions among them that delete
+    bool antwort = false;      // the answer to every question
+    QStringList geoeffnet;     // documents the program asked to open
 };
 
 }  // namespace spinalyst::testing

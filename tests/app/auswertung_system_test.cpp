@@ -210,6 +210,7 @@ void AuswertungSystemTest::twoEventSystemWithNegationSurvivesAnInstanceSwitchAnd
     antwort = true;
     finde<QAction>("MenuItem_Systeme_Loeschen")->trigger();
     QCOMPARE(fragen, QStringList{QStringLiteral("System wirklich löschen?")});
+    QCOMPARE(loeschfragen, fragen);  // asked with No as the default
     QCOMPARE(systeme->model()->rowCount(), 0);
     QVERIFY(meldungen.isEmpty());
 }

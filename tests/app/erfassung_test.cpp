@@ -1,9 +1,11 @@
 // Capture through the real controls of the main window and the casino window: a casino is
 // created and chosen, numbers are typed with Enter, the number-entry mode ends.
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -12,6 +14,7 @@
 #include <memory>
 
 #include "app/anwendung.h"
+#include "store/sqlite.h"
 #include "tests/app/app_fixture.h"
 
 class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
@@ -21,6 +24,8 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     void cleanup();
     void newCasinoTakesTypedNumbersAndDropsTheOpenCoup();
     void ctrlDeleteAsksAndDeletesTheCoup();
+    void aNumberWithoutCasinoIsRefused();
+    void enterOnTheDeleteQuestionKeepsTheCoup();
 
   private:
     // Starts the program and gives its main window the activation, as typing needs.
@@ -128,11 +133,81 @@ void ErfassungTest::ctrlDeleteAsksAndDeletesTheCoup() {
     antwort = false;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(fragen, QStringList{QStringLiteral("Datensatz löschen?")});
+    QCOMPARE(loeschfragen, fragen);
     QCOMPARE(zeilen(), 2);
     antwort = true;
     QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(zeilen(), 1);
     QCOMPARE(tagesCoups(), 1);
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+}
+
+void ErfassungTest::aNumberWithoutCasinoIsRefused() {
+    starten();
+    QCOMPARE(finde<QComboBox>("DBLookupComboBox_Casino")->count(), 0);
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    zahlEingeben(QStringLiteral("7"));
+    QCOMPARE(meldungen, QStringList{QStringLiteral("Keine Zahl gespeichert: das gewählte Casino "
+                                                   "gibt es nicht.\nBitte zuerst ein Casino "
+                                                   "anlegen und wählen!")});
+    QCOMPARE(zeilen(), 0);
+    QVERIFY(QApplication::focusWidget() == finde<QLineEdit>("DBEdit_Permanenz_Zahl"));
+
+    // The casino created afterwards starts without a day.
+    casinoAnlegen();
+    QCOMPARE(zeilen(), 0);
+    spinalyst::store::Statement s(dm().TdbDatabase_Roulette.connection(),
+                                  "SELECT (SELECT count(*) FROM Permanenz) + (SELECT count(*) "
+                                  "FROM Permanenz_Tag_Zusammenfassung)");
+    QVERIFY(s.step());
+    QCOMPARE(s.int64(0), 0);
+}
+
+// The question before a coup is deleted is the real box: Enter answers No and keeps the coup,
+// Yes deletes it.
+void ErfassungTest::enterOnTheDeleteQuestionKeepsTheCoup() {
+    starten();
+    casinoAnlegen();
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    for (const char* z : {"5", "6"}) {
+        zahlEingeben(QString::fromLatin1(z));
+    }
+    finde<QWidget>("DateTimePicker")->setFocus();
+    QTRY_COMPARE(zeilen(), 2);
+    auto* grid = finde<QTableView>("DBGrid_Permanenz");
+    grid->setFocus();
+    programm->ui.setConfirmHandler({});
+    programm->ui.setDeletionConfirmHandler({});
+
+    const struct {
+        bool enter;  // Enter, else a click on Yes
+        int zeilen;
+    } antworten[] = {{true, 2}, {false, 1}};
+    for (const auto& a : antworten) {
+        QString frage;
+        bool vorgabeNein = false;
+        // The box is modal: answer it once its event loop runs.
+        QTimer::singleShot(0, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr) {
+                return;
+            }
+            frage = box->text();
+            vorgabeNein = box->defaultButton() == box->button(QMessageBox::No);
+            if (a.enter) {
+                // The key goes where the player's would: to the control with the focus.
+                QWidget* ziel = box->focusWidget();
+                QTest::keyClick(ziel != nullptr ? ziel : box, Qt::Key_Return);
+            } else {
+                QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+            }
+        });
+        QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+        QCOMPARE(frage, QStringLiteral("Datensatz löschen?"));
+        QCOMPARE(zeilen(), a.zeilen);
+        QCOMPARE(tagesCoups(), a.zeilen);
+        QVERIFY(vorgabeNein);
+    }
     QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
 }
 

@@ -86,6 +86,7 @@ class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixtur
     void everyNamedControlAndMenuItemExists();
     void theMenuIsShippedInGermanWithItsStructure();
     void startUpRestoresTheSelectionWithSystemOneAndTheStoredDay();
+    void theDatePickerOffersTheYears1900To2100();
     void englishShowsTheTableCaptionsAndBackGivesTheFirstShowExactly();
     void viewHooksSwitchTheControlsTheyName();
     void f1AsksTheHelpQuestionInTheCurrentLanguageAndNoOpensNothing();
@@ -275,6 +276,18 @@ void HauptfensterTest::startUpRestoresTheSelectionWithSystemOneAndTheStoredDay()
     // (A few pixels of slack: the layout may still settle once the data is shown.)
     QVERIFY(std::abs(frame.x() - (screen.x() + (screen.width() - frame.width()) / 2)) <= 8);
     QVERIFY(std::abs(frame.y() - (screen.y() + (screen.height() - frame.height()) / 2)) <= 8);
+}
+
+void HauptfensterTest::theDatePickerOffersTheYears1900To2100() {
+    starten();
+    auto* tag = finde<QDateEdit>("DateTimePicker");
+    QCOMPARE(tag->minimumDate(), QDate(1900, 1, 1));
+    QCOMPARE(tag->maximumDate(), QDate(2100, 12, 31));
+    // A day beyond the range is held at its end.
+    tag->setDate(QDate(9999, 12, 1));
+    QCOMPARE(tag->date(), QDate(2100, 12, 31));
+    tag->setDate(QDate(1, 1, 1));
+    QCOMPARE(tag->date(), QDate(1900, 1, 1));
 }
 
 void HauptfensterTest::englishShowsTheTableCaptionsAndBackGivesTheFirstShowExactly() {

@@ -290,6 +290,37 @@ TEST_F(AufnahmeTest, ASecondImportAndAnotherMonthStoreNothing) {
     EXPECT_EQ(tageszeilen(casino, "T 05"), "01.03.2012=3 02.03.2012=1 03.03.2012=2");
 }
 
+// A second import finds every day the first one stored, the month's last day included, also in
+// the last month a date can have (whose following day, "10000-01-01", sorts before it as text).
+TEST_F(AufnahmeTest, ASecondImportOfAMonthAtTheEndOfTheCalendarStoresNothing) {
+    const int casino = neuesCasino();
+    const struct {
+        const char* datei;
+        Date tag;
+        const char* gespeichert;
+    } faelle[] = {
+        {"01.12.9999\n5\n6\na\nb\n31.12.9999\n7\n", Date::fromYmd(9999, 12, 1),
+         "01.12.9999:5,6 31.12.9999:7"},
+        {"01.12.2012\n1\na\nb\n31.12.2012\n2\n3\n", Date::fromYmd(2012, 12, 31),
+         "01.12.2012:1 31.12.2012:2,3"},
+        {"01.02.2012\n4\na\nb\n29.02.2012\n8\n", Date::fromYmd(2012, 2, 29),
+         "01.02.2012:4 29.02.2012:8"},
+    };
+    const char* tische[] = {"T 01", "T 02", "T 03"};
+    for (std::size_t i = 0; i < std::size(faelle); ++i) {
+        const auto& f = faelle[i];
+        SCOPED_TRACE(f.gespeichert);
+        waehle(casino, tische[i], f.tag);
+        const auto pfad = datei(f.datei);
+        const auto erste = importiere(pfad);
+        EXPECT_EQ(erste.tage, 2);
+        const auto zweite = importiere(pfad);
+        EXPECT_EQ(zweite.tage, 0);
+        EXPECT_EQ(zweite.coups, 0);
+        EXPECT_EQ(permanenz(casino, tische[i]), f.gespeichert);
+    }
+}
+
 TEST_F(AufnahmeTest, TheSelectionShowsTheImportedMonthAfterwards) {
     const int casino = neuesCasino();
     waehle(casino, "T 03", Date::fromYmd(2012, 3, 2));
@@ -442,6 +473,7 @@ TEST_F(AufnahmeTest, TheMenuAsksChoosesAndReports) {
     const std::string frage =
         "Aufnahme Permanenzen, Bank " + std::to_string(casino) + ", T 04, Monat 03/2012";
     EXPECT_EQ(ui.asked, std::vector<std::string>(3, frage));
+    EXPECT_TRUE(ui.askedDeletion.empty());  // the import deletes nothing: Yes is the default
 
     // ".txt" is appended to a name without extension.
     ui.files = {(dir.path() / "maerz").string()};

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "capture/auswahl.h"
 #include "tests/support/kontext_fixture.h"
 
@@ -250,6 +252,78 @@ TEST_F(EingabeTest, ANumberIsStoredWithAllItsRowsOrNotAtAll) {
     tippe(Value(12));
     EXPECT_EQ(gespeichert(), "7 12 - | 2 | 2 | -");
     EXPECT_EQ(coups(dm.TdbTable_Permanenz), "7 12 -");
+}
+
+// Without a stored casino of the selection a typed number is refused with a message in the
+// session's language: no coup, no coup about to be played, no day row and no totals are written,
+// and a casino created later starts without days.
+class EingabeOhneCasinoTest : public testing::KontextTest {};
+
+TEST_F(EingabeOhneCasinoTest, ANumberWithoutAStoredCasinoIsRefusedAndStoresNothing) {
+    Permanenz_Hooks_Installieren(k);
+    auto& verbindung = dm.TdbDatabase_Roulette.connection();
+    const auto gespeichert = [&] {
+        store::Statement s(verbindung,
+                           "SELECT (SELECT count(*) FROM Permanenz), "
+                           "(SELECT count(*) FROM Permanenz_Tag_Zusammenfassung), "
+                           "(SELECT IFNULL(group_concat(IFNULL(Coups_Anzahl, '-')), '') FROM "
+                           "Permanenz_Tag_Zusammenfassung_G), "
+                           "(SELECT IFNULL(Permanenz_Zahl, '-') FROM Wahl)");
+        s.step();
+        return s.text(0) + " | " + s.text(1) + " | " + s.text(2) + " | " + s.text(3);
+    };
+    const struct {
+        const char* fall;
+        bool casinoAnlegen;  // a casino exists, but the selection names another one
+        store::Sprache sprache;
+        const char* meldung;
+    } faelle[] = {
+        {"no casino", false, store::Sprache::Deutsch,
+         "Keine Zahl gespeichert: das gewählte Casino gibt es nicht.\n"
+         "Bitte zuerst ein Casino anlegen und wählen!"},
+        {"selection names a missing casino", true, store::Sprache::Englisch,
+         "No number stored: the selected casino does not exist.\n"
+         "Please create and choose a casino first!"},
+    };
+    for (const auto& f : faelle) {
+        SCOPED_TRACE(f.fall);
+        sitzung.sprache = f.sprache;
+        auto& w = dm.TdbTable_Wahl;
+        if (f.casinoAnlegen) {
+            const int id = BitBtn_NeuClick(k);
+            BitBtn_OKClick(k);
+            w.edit();
+            w.setInteger("ID_Casino", id + 1);
+            w.post();
+        }
+        const std::string vorher = gespeichert();
+        ui.informed.clear();
+        ansicht.calls.clear();
+
+        MenuItem_Permanenzen_EingabeClick(k);
+        for (int zahl : {7, 0}) {
+            w.edit();
+            w.setValue("Permanenz_Zahl", Value(zahl));
+            BitBtn_Permanenz_ZahlClick(k);
+        }
+        EXPECT_EQ(gespeichert(), vorher);
+        EXPECT_EQ(dm.TdbTable_Permanenz.recordCount(), 0);
+        EXPECT_EQ(ui.informed, (std::vector<std::string>{f.meldung, f.meldung}));
+        EXPECT_TRUE(w.isNull("Permanenz_Zahl"));  // the refused number is not kept
+        EXPECT_EQ(std::count(ansicht.calls.begin(), ansicht.calls.end(), "zahlfeldLeeren"), 2);
+        Deaktiviere_manuellen_Eingabemodus(k);
+    }
+
+    // The casino created now has no day of the refused numbers.
+    BitBtn_NeuClick(k);
+    BitBtn_OKClick(k);
+    store::Statement tage(verbindung,
+                          "SELECT (SELECT count(*) FROM Permanenz) + "
+                          "(SELECT count(*) FROM Permanenz_Tag_Zusammenfassung)");
+    ASSERT_TRUE(tage.step());
+    EXPECT_EQ(tage.int64(0), 0);
+    MenuItem_Permanenzen_EingabeClick(k);
+    EXPECT_EQ(dm.TdbTable_Permanenz.recordCount(), 0);
 }
 
 }  // namespace

@@ -197,6 +197,7 @@ TEST_F(LoeschenTest, NoKeepsEverythingAndTheTextsFollowTheLanguage) {
                             "Permanences Bank A, T 01, 15.02.2012 delete?",
                             "Permanences Bank A, T 01, Month 02/2012 delete?",
                         }));
+    EXPECT_EQ(ui.askedDeletion, ui.asked);  // asked with No as the default
     EXPECT_TRUE(ui.informed.empty());
     EXPECT_EQ(permanenz(a), kUnberuehrt);
     MenuItem_Permanenzen_Loeschen_TagClick(k);

@@ -14,7 +14,7 @@ namespace spinalyst::testing {
 
 // A user that answers from a script: confirmations in order (yes when the script is empty),
 // chosen files in order (cancel when empty), Escape after a number of polls. Every text shown is
-// recorded.
+// recorded; the questions that delete also in `askedDeletion`.
 class ScriptedUi : public kern::UserInterface {
   public:
     void inform(const std::string& text) override { informed.push_back(text); }
@@ -26,6 +26,10 @@ class ScriptedUi : public kern::UserInterface {
         const bool a = answers.front();
         answers.pop_front();
         return a;
+    }
+    bool confirmDeletion(const std::string& text) override {
+        askedDeletion.push_back(text);
+        return confirm(text);
     }
     std::optional<std::string> chooseFile(const std::string&) override {
         if (files.empty()) {
@@ -43,6 +47,7 @@ class ScriptedUi : public kern::UserInterface {
 
     std::vector<std::string> informed;
     std::vector<std::string> asked;
+    std::vector<std::string> askedDeletion;
     std::deque<bool> answers;
     std::deque<std::string> files;
     bool busy = false;

@@ -421,6 +421,7 @@ TEST_F(LoeschenTest, DeletingASystemRemovesAllItsRowsAndNothingOfOthers) {
     sitzung.sprache = store::Sprache::Englisch;
     EXPECT_TRUE(MenuItem_Systeme_LoeschenClick(k));
     EXPECT_EQ(ui.asked, (std::vector<std::string>{"System wirklich löschen?", "System delete?"}));
+    EXPECT_EQ(ui.askedDeletion, ui.asked);  // asked with No as the default
     EXPECT_EQ(bestand(a), std::vector<int>(7, 0));
     EXPECT_EQ(bestand(b), voll);
     // The cursors show what is left: the other system with its rows, and no stale bets.
