@@ -19,9 +19,9 @@ std::filesystem::path Programmverzeichnis() {
 }
 
 int Programm_Ausfuehren(QApplication& anwendung, const Startumgebung& umgebung) {
-    // 1. One instance per machine, before any window exists.
-    const EinzelInstanz sperre(umgebung.sperrverzeichnis);
-    if (!sperre.erworben()) {
+    // 1. One instance per program directory, before any window exists.
+    const EinzelInstanz sperre(QString::fromStdString(umgebung.programmverzeichnis.string()));
+    if (sperre.besetzt()) {
         const QString text = QString::fromUtf8(kMeldungLaeuftBereits);
         if (umgebung.meldung) {
             umgebung.meldung(text);

@@ -507,10 +507,8 @@ void HauptfensterTest::closingPostsAPendingWahlEditAndClosesEveryCursor() {
 }
 
 void HauptfensterTest::sigtermClosesTheWindowAndKeepsTheEdit() {
-    QTemporaryDir sperre;
     spinalyst::app::Startumgebung umgebung;
     umgebung.programmverzeichnis = dir->path().toStdString();
-    umgebung.sperrverzeichnis = sperre.path();
     umgebung.meldung = [this](const QString& t) { meldungen << t; };
     // Once the window is up: type into an edit, then the session ends.
     QTimer::singleShot(0, [] {
