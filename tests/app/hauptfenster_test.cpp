@@ -86,6 +86,7 @@ class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixtur
     void everyNamedControlAndMenuItemExists();
     void theMenuIsShippedInGermanWithItsStructure();
     void startUpRestoresTheSelectionWithSystemOneAndTheStoredDay();
+    void aFreshDatabaseStartsOnToday();
     void englishShowsTheTableCaptionsAndBackGivesTheFirstShowExactly();
     void viewHooksSwitchTheControlsTheyName();
     void f1AsksTheHelpQuestionInTheCurrentLanguageAndNoOpensNothing();
@@ -275,6 +276,22 @@ void HauptfensterTest::startUpRestoresTheSelectionWithSystemOneAndTheStoredDay()
     // (A few pixels of slack: the layout may still settle once the data is shown.)
     QVERIFY(std::abs(frame.x() - (screen.x() + (screen.width() - frame.width()) / 2)) <= 8);
     QVERIFY(std::abs(frame.y() - (screen.y() + (screen.height() - frame.height()) / 2)) <= 8);
+}
+
+void HauptfensterTest::aFreshDatabaseStartsOnToday() {
+    // (Around midnight the day may change while the program starts.)
+    const QDate vorher = QDate::currentDate();
+    starten();
+    const QDate nachher = QDate::currentDate();
+    const QDate gezeigt = finde<QDateEdit>("DateTimePicker")->date();
+    QVERIFY2(gezeigt == vorher || gezeigt == nachher, qPrintable(gezeigt.toString(Qt::ISODate)));
+    const Date tag = Date::fromYmd(gezeigt.year(), gezeigt.month(), gezeigt.day());
+    QVERIFY(programm->sitzung.gewaehlter_tag == tag);
+    auto& wahl = programm->dataModule.TdbTable_Wahl;
+    QVERIFY(wahl.date("Datum") == tag);
+    // The data-mining period starts on that day too.
+    QVERIFY(wahl.date("DM_Datum_von") == tag);
+    QVERIFY(wahl.date("DM_Datum_bis") == tag);
 }
 
 void HauptfensterTest::englishShowsTheTableCaptionsAndBackGivesTheFirstShowExactly() {
