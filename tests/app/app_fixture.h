@@ -27,6 +27,7 @@ class AppFixture {
         fragen.clear();
         geoeffnet.clear();
         antwort = false;
+        oeffnenGelingt = true;
     }
 
     // Ends the program (closing the databases) before its directory is removed.
@@ -43,7 +44,10 @@ class AppFixture {
             fragen << t;
             return antwort;
         });
-        fenster().setDokumentOeffner([this](const QString& pfad) { geoeffnet << pfad; });
+        fenster().setDokumentOeffner([this](const QString& pfad) {
+            geoeffnet << pfad;
+            return oeffnenGelingt;
+        });
         fenster().show();
         QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
         QVERIFY(meldungen.isEmpty());
@@ -75,6 +79,9 @@ class AppFixture {
     QStringList fragen;     // questions asked, in order
     bool antwort = false;   // the answer to every question
     QStringList geoeffnet;  // documents the program asked to open
+
+    // Whether opening a document works; false stands for a machine without a PDF viewer.
+    bool oeffnenGelingt = true;
 };
 
 }  // namespace spinalyst::testing

@@ -444,6 +444,20 @@ void HauptfensterTest::f1AsksTheHelpQuestionInTheCurrentLanguageAndNoOpensNothin
     // F1 with a modifier is no help key.
     QTest::keyClick(finde<QWidget>("DBGrid_Permanenz"), Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(fragen.size(), 4);
+    QVERIFY(meldungen.isEmpty());
+
+    // No viewer on the machine: a message names the help file and the program directory.
+    oeffnenGelingt = false;
+    QTest::keyClick(finde<QWidget>("DBGrid_Permanenz"), Qt::Key_F1);
+    QCOMPARE(meldungen.size(), 1);
+    QVERIFY2(meldungen.at(0).contains(QStringLiteral("\"Hilfe_Roulette.pdf\"")),
+             qPrintable(meldungen.at(0)));
+    QVERIFY(meldungen.at(0).endsWith(dir->path() + QLatin1Char('/')));
+    finde<QAction>("MenuItem_Sprache_Englisch")->trigger();
+    finde<QAction>("MenuItem_Hilfe")->trigger();
+    QCOMPARE(meldungen.size(), 2);
+    QVERIFY(meldungen.at(1).startsWith(QStringLiteral("The help could not be opened")));
+    QVERIFY(meldungen.at(1).contains(QStringLiteral("\"Help_Roulette.pdf\"")));
 }
 
 void HauptfensterTest::statusBarShowsCompanyDateAndCutTime() {
