@@ -1008,6 +1008,10 @@ void Form_Anwendung_Roulette::Anzeigen() {
         } catch (const std::exception& e) {
             ui_.inform(e.what());
         }
+        // The window was closed while the message was shown (the session ended).
+        if (geschlossen_) {
+            return;
+        }
         sitzung_.sprache = Sprache::Deutsch;
         Sprache_Anwenden();
     }

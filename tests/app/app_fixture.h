@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,7 +22,10 @@ class AppFixture {
   protected:
     // A fresh program directory; nothing shown or opened yet, questions answered with no.
     void programmverzeichnisAnlegen() {
-        dir = std::make_unique<QTemporaryDir>();
+        // A template of its own: the default one holds the application name, and the program's
+        // title (set by a start) holds a slash.
+        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                              QStringLiteral("/spinalyst-app-XXXXXX"));
         QVERIFY(dir->isValid());
         meldungen.clear();
         fragen.clear();

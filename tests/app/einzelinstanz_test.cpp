@@ -1,5 +1,6 @@
-// The single-instance guard and the refused second start. Other instances are real processes:
-// this executable started again in a helper role (see main below).
+// The single-instance guard, the refused second start and the end of a start on a signal. Other
+// instances are real processes: this executable started again in a helper role (see main below).
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
 
@@ -19,6 +21,7 @@ using spinalyst::app::EinzelInstanz;
 namespace {
 
 const char* const kSperreHalten = "--sperre-halten";
+const char* const kProgramm = "--programm";
 
 // Helper role: takes the guard of `verzeichnis`, reports "erworben" or "besetzt" on stdout and
 // keeps the lock until stdin ends or the process is killed.
@@ -32,6 +35,23 @@ int sperreHalten(const char* verzeichnis) {
     return 0;
 }
 
+// Helper role: the program started on `verzeichnis`, reporting "box" on stdout once a modal box
+// is shown, so that the test knows when to send its signal.
+int programmStarten(QApplication& app, const char* verzeichnis) {
+    QTimer beobachter;
+    QObject::connect(&beobachter, &QTimer::timeout, [&beobachter] {
+        if (QApplication::activeModalWidget() != nullptr) {
+            beobachter.stop();
+            std::puts("box");
+            std::fflush(stdout);
+        }
+    });
+    beobachter.start(20);
+    spinalyst::app::Startumgebung umgebung;
+    umgebung.programmverzeichnis = verzeichnis;
+    return spinalyst::app::Programm_Ausfuehren(app, umgebung);
+}
+
 }  // namespace
 
 class EinzelInstanzTest : public QObject {
@@ -42,6 +62,8 @@ class EinzelInstanzTest : public QObject {
     void theLockIsFreeAgainWhenItsHolderEnds();
     void anotherTemporaryDirectoryDoesNotBypassTheLock();
     void aLockFileWithoutHolderDoesNotBlock();
+    void aSignalDuringTheStartUpErrorBoxEndsTheProgram_data();
+    void aSignalDuringTheStartUpErrorBoxEndsTheProgram();
 
   private:
     // Starts this executable as a holder of the guard of `verzeichnis` with TMPDIR set to
@@ -156,11 +178,51 @@ void EinzelInstanzTest::aLockFileWithoutHolderDoesNotBlock() {
     }
 }
 
+void EinzelInstanzTest::aSignalDuringTheStartUpErrorBoxEndsTheProgram_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+}
+
+void EinzelInstanzTest::aSignalDuringTheStartUpErrorBoxEndsTheProgram() {
+    QFETCH(int, signal);
+    // A damaged database: the start shows its error box while it holds the lock.
+    QTemporaryDir programm;
+    {
+        QFile f(QDir(programm.path()).filePath(QStringLiteral("Datenbank_Roulette.tdbd")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("beschädigt");
+    }
+    QProcess kind;
+    kind.start(QCoreApplication::applicationFilePath(),
+               {QString::fromLatin1(kProgramm), programm.path()});
+    QVERIFY(kind.waitForStarted(10000));
+    QVERIFY(kind.waitForReadyRead(60000));
+    QCOMPARE(kind.readLine().trimmed(), QByteArray("box"));
+    QVERIFY(EinzelInstanz(programm.path()).besetzt());
+
+    QCOMPARE(::kill(static_cast<pid_t>(kind.processId()), signal), 0);
+    // (A generous bound: the fault is a program that never ends.)
+    const bool beendet = kind.waitForFinished(30000);
+    if (!beendet) {
+        kind.kill();
+        kind.waitForFinished(10000);
+    }
+    QVERIFY(beendet);
+    QCOMPARE(kind.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(kind.exitCode(), 0);
+    // The next start is not refused.
+    QVERIFY(EinzelInstanz(programm.path()).erworben());
+}
+
 int main(int argc, char* argv[]) {
     if (argc == 3 && std::strcmp(argv[1], kSperreHalten) == 0) {
         return sperreHalten(argv[2]);
     }
     QApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], kProgramm) == 0) {
+        return programmStarten(app, argv[2]);
+    }
     EinzelInstanzTest test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, argc, argv);

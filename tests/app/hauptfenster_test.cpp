@@ -18,6 +18,7 @@
 #include <csignal>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/anwendung.h"
 #include "app/binding/bound_controls.h"
@@ -96,6 +97,7 @@ class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixtur
     void closingPostsAPendingWahlEditAndClosesEveryCursor_data();
     void closingPostsAPendingWahlEditAndClosesEveryCursor();
     void sigtermClosesTheWindowAndKeepsTheEdit();
+    void sigtermDuringAQuestionAnswersNoAndEnds();
 };
 
 void HauptfensterTest::init() {
@@ -563,6 +565,33 @@ void HauptfensterTest::sigtermClosesTheWindowAndKeepsTheEdit() {
     vorbereiten([](spinalyst::store::DataModule_Roulette& dm) {
         QCOMPARE(dm.TdbTable_Wahl.integer("Auswertung_Coups_Anzahl"), 55);
     });
+}
+
+void HauptfensterTest::sigtermDuringAQuestionAnswersNoAndEnds() {
+    spinalyst::app::Startumgebung umgebung;
+    umgebung.programmverzeichnis = dir->path().toStdString();
+    umgebung.meldung = [this](const QString& t) { meldungen << t; };
+    // Once the window is up it asks a destructive question; the session ends while it is open.
+    std::optional<bool> bestaetigt;
+    bool danachSichtbar = true;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* f = qobject_cast<Form_Anwendung_Roulette*>(w)) {
+                QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+                bestaetigt = f->kontext().ui.confirm("Datensatz löschen?");
+                danachSichtbar = f->isVisible();
+            }
+        }
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(20000);
+    auto* app = static_cast<QApplication*>(QCoreApplication::instance());
+    const int code = spinalyst::app::Programm_Ausfuehren(*app, umgebung);
+    QCOMPARE(code, 0);
+    QCOMPARE(bestaetigt, std::optional<bool>(false));
+    QVERIFY(!danachSichtbar);
 }
 
 QTEST_MAIN(HauptfensterTest)
