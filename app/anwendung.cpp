@@ -19,9 +19,9 @@ std::filesystem::path Programmverzeichnis() {
 }
 
 int Programm_Ausfuehren(QApplication& anwendung, const Startumgebung& umgebung) {
-    // 1. One instance per machine, before any window exists.
-    const EinzelInstanz sperre(umgebung.sperrverzeichnis);
-    if (!sperre.erworben()) {
+    // 1. One instance per program directory, before any window exists.
+    const EinzelInstanz sperre(QString::fromStdString(umgebung.programmverzeichnis.string()));
+    if (sperre.besetzt()) {
         const QString text = QString::fromUtf8(kMeldungLaeuftBereits);
         if (umgebung.meldung) {
             umgebung.meldung(text);
@@ -35,8 +35,14 @@ int Programm_Ausfuehren(QApplication& anwendung, const Startumgebung& umgebung) 
 
     // 3. Windows and data module, created once.
     Anwendung programm(umgebung.programmverzeichnis);
+    // The window may close before the event loop runs (a signal while the start shows an error
+    // box), when quitting the loop has no effect yet: then the loop is not entered at all.
+    bool geschlossen = false;
     QObject::connect(&programm.hauptfenster, &Form_Anwendung_Roulette::geschlossen, &anwendung,
-                     &QCoreApplication::quit);
+                     [&geschlossen] {
+                         geschlossen = true;
+                         QCoreApplication::quit();
+                     });
 
     // The end of the desktop session closes the window like the user would.
     SignalWaechter waechter;
@@ -55,6 +61,9 @@ int Programm_Ausfuehren(QApplication& anwendung, const Startumgebung& umgebung) 
 
     // 4. The event loop; showing the main window runs its show sequence.
     programm.hauptfenster.show();
+    if (geschlossen) {
+        return 0;
+    }
     return anwendung.exec();
 }
 

@@ -31,15 +31,14 @@ class Anwendung {
 
 // Where a start of the program finds its files and how it reports a refused start.
 struct Startumgebung {
-    std::filesystem::path programmverzeichnis;         // the databases and help files live here
-    QString sperrverzeichnis;                          // the single-instance lock; empty: temp dir
+    std::filesystem::path programmverzeichnis;  // the databases, help files and instance lock
     std::function<void(const QString& text)> meldung;  // information box with OK
 };
 
-// The program start: takes the single-instance lock (a second instance shows "Anwendung läuft
-// bereits!" and ends with 1 without opening a database), sets the application title, creates
-// the windows and the data module, shows the main window and runs the event loop until the main
-// window closes, also on SIGTERM or SIGINT. Returns the exit code.
+// The program start: takes the single-instance lock in the program directory (a second instance
+// shows "Anwendung läuft bereits!" and ends with 1 without opening a database), sets the
+// application title, creates the windows and the data module, shows the main window and runs the
+// event loop until the main window closes, also on SIGTERM or SIGINT. Returns the exit code.
 int Programm_Ausfuehren(QApplication& anwendung, const Startumgebung& umgebung);
 
 // The directory of the running executable.

@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -165,7 +166,11 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     bindung_->setLanguage(sitzung_.sprache);
     connect(bindung_, &binding::BindingContext::errorOccurred, this,
             [this](const QString& message) { ui_.inform(message.toStdString()); });
-    oeffner_ = [](const QString& pfad) { QDesktopServices::openUrl(QUrl::fromLocalFile(pfad)); };
+    // The desktop reports no viewer only when it has no opener at all; a missing file is
+    // caught here because the opener would fail on it later, where nobody sees it.
+    oeffner_ = [](const QString& pfad) {
+        return QFileInfo::exists(pfad) && QDesktopServices::openUrl(QUrl::fromLocalFile(pfad));
+    };
 
     Menue_Bauen();
 
@@ -884,8 +889,9 @@ void Form_Anwendung_Roulette::MenuItem_Sprache_EnglischClick(QObject* sender) {
 // --- Help, status bar ----------------------------------------------------------------------------
 
 void Form_Anwendung_Roulette::MenuItem_HilfeClick() {
-    Hilfe_Anzeigen(sitzung_, ui_,
-                   [this](const std::string& pfad) { oeffner_(QString::fromStdString(pfad)); });
+    Hilfe_Anzeigen(sitzung_, ui_, [this](const std::string& pfad) {
+        return oeffner_(QString::fromStdString(pfad));
+    });
 }
 
 void Form_Anwendung_Roulette::Statusleiste_Aktualisieren() {
@@ -1003,6 +1009,10 @@ void Form_Anwendung_Roulette::Anzeigen() {
             Auswertung_System_Oeffnen();
         } catch (const std::exception& e) {
             ui_.inform(e.what());
+        }
+        // The window was closed while the message was shown (the session ended).
+        if (geschlossen_) {
+            return;
         }
         sitzung_.sprache = Sprache::Deutsch;
         Sprache_Anwenden();

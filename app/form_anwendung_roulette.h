@@ -52,7 +52,8 @@ class QtUserInterface;
 class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     Q_OBJECT
   public:
-    using DokumentOeffner = std::function<void(const QString& pfad)>;
+    // Opens a document and tells whether that worked.
+    using DokumentOeffner = std::function<bool(const QString& pfad)>;
 
     Form_Anwendung_Roulette(kern::Sitzung& sitzung, store::DataModule_Roulette& dataModule,
                             QtUserInterface& ui, QWidget* parent = nullptr);

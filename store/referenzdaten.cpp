@@ -1,7 +1,9 @@
 #include "store/referenzdaten.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <limits>
 #include <stdexcept>
 #include <string>
@@ -308,9 +310,20 @@ ReferenceRows deutschEnglischRows() {
     return r;
 }
 
+// The calendar day of the local clock: a new data store starts on the day it is made.
+Date heute() {
+    const std::time_t jetzt = std::time(nullptr);
+    std::tm lokal{};
+    if (::localtime_r(&jetzt, &lokal) == nullptr) {
+        return Date::fromTimePoint(
+            std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now()));
+    }
+    return Date::fromYmd(lokal.tm_year + 1900, lokal.tm_mon + 1, lokal.tm_mday);
+}
+
 ReferenceRows wahlRows() {
     ReferenceRows r{&table("Wahl"), {}};
-    const Date tag = Date::fromYmd(2012, 3, 1);
+    const Date tag = heute();
     // The evaluation settings hold the values every selection change gives them; the
     // data-mining parameters start with the even chances attacked by kind "E" after one-coup
     // sequences of even-chance events and no filter varied. "1:1" is always allowed in a

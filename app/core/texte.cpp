@@ -23,6 +23,18 @@ const char* Hilfe_Datei(Sprache sprache) {
     return sprache == Sprache::Englisch ? "Help_Roulette.pdf" : "Hilfe_Roulette.pdf";
 }
 
+std::string Hilfe_Nicht_Geoeffnet(Sprache sprache, const std::string& verzeichnis) {
+    const std::string datei = Hilfe_Datei(sprache);
+    if (sprache == Sprache::Englisch) {
+        return "The help could not be opened: no program for pdf files is set up on this "
+               "computer, or the file is missing.\n\nThe help file \"" +
+               datei + "\" is expected in the program directory:\n" + verzeichnis;
+    }
+    return "Die Hilfe konnte nicht geöffnet werden: Auf diesem Rechner ist kein Programm für "
+           "pdf-Dateien eingerichtet, oder die Datei fehlt.\n\nDie Hilfedatei \"" +
+           datei + "\" gehört in das Programmverzeichnis:\n" + verzeichnis;
+}
+
 const std::vector<Menuepunkt>& Menuepunkte() {
     static const std::vector<Menuepunkt> punkte = {
         {"MenuItem_Casinos", nullptr, "Casinos"},

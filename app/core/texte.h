@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "kern/sitzung.h"
@@ -20,6 +21,9 @@ const char* Hauptfenster_Titel(store::Sprache sprache);
 // The help question (two lines) and the help file of the given language.
 const char* Hilfe_Frage(store::Sprache sprache);
 const char* Hilfe_Datei(store::Sprache sprache);
+// The message when the help file could not be opened (no PDF viewer, or the file is missing):
+// names the file and the directory it is expected in.
+std::string Hilfe_Nicht_Geoeffnet(store::Sprache sprache, const std::string& verzeichnis);
 
 // One entry of the main menu `HauptMenue` or of a pop-up menu, in display order. `oberpunkt` is
 // the item it belongs to (nullptr for the menu bar, or the name of a pop-up menu); a separator

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -21,13 +22,17 @@ class AppFixture {
   protected:
     // A fresh program directory; nothing shown or opened yet, questions answered with no.
     void programmverzeichnisAnlegen() {
-        dir = std::make_unique<QTemporaryDir>();
+        // A template of its own: the default one holds the application name, and the program's
+        // title (set by a start) holds a slash.
+        dir = std::make_unique<QTemporaryDir>(QDir::tempPath() +
+                                              QStringLiteral("/spinalyst-app-XXXXXX"));
         QVERIFY(dir->isValid());
         meldungen.clear();
         fragen.clear();
         loeschfragen.clear();
         geoeffnet.clear();
         antwort = false;
+        oeffnenGelingt = true;
     }
 
     // Ends the program (closing the databases) before its directory is removed.
@@ -49,7 +54,10 @@ class AppFixture {
             loeschfragen << t;
             return antwort;
         });
-        fenster().setDokumentOeffner([this](const QString& pfad) { geoeffnet << pfad; });
+        fenster().setDokumentOeffner([this](const QString& pfad) {
+            geoeffnet << pfad;
+            return oeffnenGelingt;
+        });
         fenster().show();
         QVERIFY(QTest::qWaitForWindowExposed(&fenster()));
         QVERIFY(meldungen.isEmpty());
@@ -82,6 +90,9 @@ class AppFixture {
     QStringList loeschfragen;  // the questions among them that delete
     bool antwort = false;      // the answer to every question
     QStringList geoeffnet;     // documents the program asked to open
+
+    // Whether opening a document works; false stands for a machine without a PDF viewer.
+    bool oeffnenGelingt = true;
 };
 
 }  // namespace spinalyst::testing

@@ -18,6 +18,7 @@
 #include <csignal>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "app/anwendung.h"
 #include "app/binding/bound_controls.h"
@@ -87,6 +88,7 @@ class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixtur
     void theMenuIsShippedInGermanWithItsStructure();
     void startUpRestoresTheSelectionWithSystemOneAndTheStoredDay();
     void theDatePickerOffersTheYears1900To2100();
+    void aFreshDatabaseStartsOnToday();
     void englishShowsTheTableCaptionsAndBackGivesTheFirstShowExactly();
     void viewHooksSwitchTheControlsTheyName();
     void f1AsksTheHelpQuestionInTheCurrentLanguageAndNoOpensNothing();
@@ -96,6 +98,7 @@ class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixtur
     void closingPostsAPendingWahlEditAndClosesEveryCursor_data();
     void closingPostsAPendingWahlEditAndClosesEveryCursor();
     void sigtermClosesTheWindowAndKeepsTheEdit();
+    void sigtermDuringAQuestionAnswersNoAndEnds();
 };
 
 void HauptfensterTest::init() {
@@ -290,6 +293,22 @@ void HauptfensterTest::theDatePickerOffersTheYears1900To2100() {
     QCOMPARE(tag->date(), QDate(1900, 1, 1));
 }
 
+void HauptfensterTest::aFreshDatabaseStartsOnToday() {
+    // (Around midnight the day may change while the program starts.)
+    const QDate vorher = QDate::currentDate();
+    starten();
+    const QDate nachher = QDate::currentDate();
+    const QDate gezeigt = finde<QDateEdit>("DateTimePicker")->date();
+    QVERIFY2(gezeigt == vorher || gezeigt == nachher, qPrintable(gezeigt.toString(Qt::ISODate)));
+    const Date tag = Date::fromYmd(gezeigt.year(), gezeigt.month(), gezeigt.day());
+    QVERIFY(programm->sitzung.gewaehlter_tag == tag);
+    auto& wahl = programm->dataModule.TdbTable_Wahl;
+    QVERIFY(wahl.date("Datum") == tag);
+    // The data-mining period starts on that day too.
+    QVERIFY(wahl.date("DM_Datum_von") == tag);
+    QVERIFY(wahl.date("DM_Datum_bis") == tag);
+}
+
 void HauptfensterTest::englishShowsTheTableCaptionsAndBackGivesTheFirstShowExactly() {
     starten();
     const Texte ersteAnzeige = texteVon(fenster());
@@ -440,6 +459,20 @@ void HauptfensterTest::f1AsksTheHelpQuestionInTheCurrentLanguageAndNoOpensNothin
     // F1 with a modifier is no help key.
     QTest::keyClick(finde<QWidget>("DBGrid_Permanenz"), Qt::Key_F1, Qt::ShiftModifier);
     QCOMPARE(fragen.size(), 4);
+    QVERIFY(meldungen.isEmpty());
+
+    // No viewer on the machine: a message names the help file and the program directory.
+    oeffnenGelingt = false;
+    QTest::keyClick(finde<QWidget>("DBGrid_Permanenz"), Qt::Key_F1);
+    QCOMPARE(meldungen.size(), 1);
+    QVERIFY2(meldungen.at(0).contains(QStringLiteral("\"Hilfe_Roulette.pdf\"")),
+             qPrintable(meldungen.at(0)));
+    QVERIFY(meldungen.at(0).endsWith(dir->path() + QLatin1Char('/')));
+    finde<QAction>("MenuItem_Sprache_Englisch")->trigger();
+    finde<QAction>("MenuItem_Hilfe")->trigger();
+    QCOMPARE(meldungen.size(), 2);
+    QVERIFY(meldungen.at(1).startsWith(QStringLiteral("The help could not be opened")));
+    QVERIFY(meldungen.at(1).contains(QStringLiteral("\"Help_Roulette.pdf\"")));
 }
 
 void HauptfensterTest::statusBarShowsCompanyDateAndCutTime() {
@@ -520,10 +553,8 @@ void HauptfensterTest::closingPostsAPendingWahlEditAndClosesEveryCursor() {
 }
 
 void HauptfensterTest::sigtermClosesTheWindowAndKeepsTheEdit() {
-    QTemporaryDir sperre;
     spinalyst::app::Startumgebung umgebung;
     umgebung.programmverzeichnis = dir->path().toStdString();
-    umgebung.sperrverzeichnis = sperre.path();
     umgebung.meldung = [this](const QString& t) { meldungen << t; };
     // Once the window is up: type into an edit, then the session ends.
     QTimer::singleShot(0, [] {
@@ -547,6 +578,33 @@ void HauptfensterTest::sigtermClosesTheWindowAndKeepsTheEdit() {
     vorbereiten([](spinalyst::store::DataModule_Roulette& dm) {
         QCOMPARE(dm.TdbTable_Wahl.integer("Auswertung_Coups_Anzahl"), 55);
     });
+}
+
+void HauptfensterTest::sigtermDuringAQuestionAnswersNoAndEnds() {
+    spinalyst::app::Startumgebung umgebung;
+    umgebung.programmverzeichnis = dir->path().toStdString();
+    umgebung.meldung = [this](const QString& t) { meldungen << t; };
+    // Once the window is up it asks a destructive question; the session ends while it is open.
+    std::optional<bool> bestaetigt;
+    bool danachSichtbar = true;
+    QTimer::singleShot(0, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* f = qobject_cast<Form_Anwendung_Roulette*>(w)) {
+                QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+                bestaetigt = f->kontext().ui.confirm("Datensatz löschen?");
+                danachSichtbar = f->isVisible();
+            }
+        }
+    });
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    watchdog.start(20000);
+    auto* app = static_cast<QApplication*>(QCoreApplication::instance());
+    const int code = spinalyst::app::Programm_Ausfuehren(*app, umgebung);
+    QCOMPARE(code, 0);
+    QCOMPARE(bestaetigt, std::optional<bool>(false));
+    QVERIFY(!danachSichtbar);
 }
 
 QTEST_MAIN(HauptfensterTest)

@@ -36,6 +36,8 @@ struct Fall {
     bool antwort;
     const char* frage;
     const char* geoeffnet;  // nullptr: nothing opened
+    bool gelingt = true;    // whether opening works
+    const char* meldung = nullptr;
 };
 
 TEST(Hilfe_Anzeigen, fragtInDerSpracheUndOeffnetNurOhneNein) {
@@ -48,6 +50,15 @@ TEST(Hilfe_Anzeigen, fragtInDerSpracheUndOeffnetNurOhneNein) {
         {store::Sprache::Deutsch, true, deutsch, "/opt/spinalyst/Hilfe_Roulette.pdf"},
         {store::Sprache::Englisch, false, englisch, nullptr},
         {store::Sprache::Englisch, true, englisch, "/opt/spinalyst/Help_Roulette.pdf"},
+        // No viewer on the machine: the file and its place are named, in the language.
+        {store::Sprache::Deutsch, true, deutsch, "/opt/spinalyst/Hilfe_Roulette.pdf", false,
+         "Die Hilfe konnte nicht geöffnet werden: Auf diesem Rechner ist kein Programm für "
+         "pdf-Dateien eingerichtet, oder die Datei fehlt.\n\nDie Hilfedatei "
+         "\"Hilfe_Roulette.pdf\" gehört in das Programmverzeichnis:\n/opt/spinalyst/"},
+        {store::Sprache::Englisch, true, englisch, "/opt/spinalyst/Help_Roulette.pdf", false,
+         "The help could not be opened: no program for pdf files is set up on this computer, "
+         "or the file is missing.\n\nThe help file \"Help_Roulette.pdf\" is expected in the "
+         "program directory:\n/opt/spinalyst/"},
     };
     for (const Fall& f : faelle) {
         kern::Sitzung sitzung;
@@ -55,11 +66,18 @@ TEST(Hilfe_Anzeigen, fragtInDerSpracheUndOeffnetNurOhneNein) {
         sitzung.programmverzeichnis = "/opt/spinalyst/";
         SkriptUi ui(f.antwort);
         std::vector<std::string> geoeffnet;
-        Hilfe_Anzeigen(sitzung, ui, [&](const std::string& pfad) { geoeffnet.push_back(pfad); });
+        Hilfe_Anzeigen(sitzung, ui, [&](const std::string& pfad) {
+            geoeffnet.push_back(pfad);
+            return f.gelingt;
+        });
 
         ASSERT_EQ(ui.fragen.size(), 1u);
         EXPECT_EQ(ui.fragen[0], f.frage);
-        EXPECT_TRUE(ui.meldungen.empty());
+        if (f.meldung == nullptr) {
+            EXPECT_TRUE(ui.meldungen.empty());
+        } else {
+            EXPECT_EQ(ui.meldungen, std::vector<std::string>{f.meldung});
+        }
         if (f.geoeffnet == nullptr) {
             EXPECT_TRUE(geoeffnet.empty());
         } else {
