@@ -529,11 +529,12 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
     // Systems list with its information memo, and the selection of kind, chance and instance.
     auto* oben = new QHBoxLayout;
     auto* liste = new QVBoxLayout;
-    auto* systeme = new CursorTableModel(dm_.TdbTable_Systeme,
-                                         {Column("ID_System_Nummer", "Nr.", "No.").right().width(4),
-                                          Column("System_Name", "Name").width(24).stretched(),
-                                          Column("System_Online_Aktiv", "A").centre().width(2)},
-                                         bindung_, this);
+    auto* systeme =
+        new CursorTableModel(dm_.TdbTable_Systeme,
+                             {Column("ID_System_Nummer", "Nr.", "No.").right().width(4),
+                              Column("System_Name", "Name").width(24).stretched().editableCell(),
+                              Column("System_Online_Aktiv", "A").centre().width(2).editableMark()},
+                             bindung_, this);
     auto* systemGrid = benannt(new CursorGrid(systeme), "DBGrid_Systeme");
     liste->addWidget(systemGrid, 1);
     auto* info = panel("Panel_System_Informationen");

@@ -156,7 +156,8 @@ void Form_Anwendung_Roulette::Auswertung_System_Verbinden() {
             }
         });
     }));
-    // A double click on a system opens its information.
+    // A double click on a system opens its information, where its name and its mark for mode
+    // "A" are edited in place (the same double click opens the cell's editor).
     connect(systeme, &QAbstractItemView::doubleClicked, this, [this] {
         QAction* info = steuerelement<QAction>(this, "MenuItem_Systeme_Information");
         if (!info->isChecked()) {
@@ -190,7 +191,9 @@ void Form_Anwendung_Roulette::Auswertung_System_Verbinden() {
     });
     QAction* information = steuerelement<QAction>(this, "MenuItem_Systeme_Information");
     information->setCheckable(true);
-    connect(information, &QAction::toggled, this, [this](bool an) {
+    connect(information, &QAction::toggled, this, [this, systeme](bool an) {
+        // Leaving the information keeps a name being typed, before the system is posted.
+        systeme->setEditing(an);
         steuerelement<QFrame>(this, "Panel_System_Informationen")->setVisible(an);
         Geschuetzt([this, an] { systems::MenuItem_Systeme_InformationClick(kontext_, an); });
     });

@@ -36,14 +36,15 @@ Form_Casino::Form_Casino(kern::Kontext& kontext, binding::BindingContext* bindun
     setModal(true);
     auto& dm = kontext_.dm;
 
-    auto* casinos =
-        new CursorTableModel(dm.TdbTable_Casino,
-                             {Column("ID_Casino", "Nr.", "No.").right().width(4),
-                              Column("Casino_Name", "Name Casino").width(24).stretched(),
-                              Column("Casino_In_Liste", "iL").centre().width(2)},
-                             bindung_, this);
+    auto* casinos = new CursorTableModel(
+        dm.TdbTable_Casino,
+        {Column("ID_Casino", "Nr.", "No.").right().width(4),
+         Column("Casino_Name", "Name Casino").width(24).stretched().editableCell(),
+         Column("Casino_In_Liste", "iL").centre().width(2).editableMark()},
+        bindung_, this);
     DBGrid_Casino_Name = benannt(new CursorGrid(casinos), "DBGrid_Casino_Name");
-    // A double click switches between browsing the rows and editing the cells in place.
+    // A double click switches between browsing the rows and editing the name and the list mark
+    // in place; the double click that starts editing opens the cell's editor at once.
     connect(DBGrid_Casino_Name, &QAbstractItemView::doubleClicked, this,
             [this] { DBGrid_Casino_Name->setEditing(!DBGrid_Casino_Name->editing()); });
 

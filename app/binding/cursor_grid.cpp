@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QStyle>
@@ -14,7 +15,9 @@ namespace spinalyst::binding {
 
 namespace {
 
-// In-place editor that accepts only an integer in integer columns.
+// In-place editor that accepts only an integer in integer columns, only "x" or nothing in mark
+// columns, and no more characters than a text field holds (the store would cut the rest). It
+// remembers the editor it opened last, so that the grid can close it when editing ends.
 class FieldDelegate : public QStyledItemDelegate {
   public:
     FieldDelegate(CursorTableModel* model, QObject* parent)
@@ -25,16 +28,28 @@ class FieldDelegate : public QStyledItemDelegate {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         auto* line = qobject_cast<QLineEdit*>(editor);
         const auto& column = model_->column(index.column());
-        const auto type = fieldType(model_->cursor(), column.fieldFor(model_->language()));
-        if (line != nullptr && type == store::FieldType::Integer) {
+        const std::string& field = column.fieldFor(model_->language());
+        const auto type = fieldType(model_->cursor(), field);
+        if (line != nullptr && column.markOnly) {
+            line->setMaxLength(1);
+            line->setValidator(
+                new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[xX]?")), line));
+        } else if (line != nullptr && type == store::FieldType::Integer) {
             line->setValidator(new QRegularExpressionValidator(
                 QRegularExpression(QStringLiteral("[+-]?[0-9]{0,9}")), line));
+        } else if (const int size = textFieldSize(model_->cursor(), field);
+                   line != nullptr && size > 0) {
+            line->setMaxLength(size);
         }
+        editor_ = editor;
         return editor;
     }
 
+    QWidget* openEditor() const { return editor_; }
+
   private:
     CursorTableModel* model_;
+    mutable QPointer<QWidget> editor_;
 };
 
 }  // namespace
@@ -69,11 +84,25 @@ CursorGrid::CursorGrid(CursorTableModel* model, QWidget* parent)
 }
 
 void CursorGrid::setEditing(bool editing) {
+    if (!editing && state() == QAbstractItemView::EditingState) {
+        // What was typed so far is kept, as leaving the cell would keep it.
+        const auto* delegate = dynamic_cast<const FieldDelegate*>(itemDelegate());
+        if (QWidget* editor = delegate != nullptr ? delegate->openEditor() : nullptr) {
+            commitData(editor);
+            closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
     editing_ = editing;
     setEditTriggers(editing ? QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                   QAbstractItemView::AnyKeyPressed
                             : QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(editing ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+    // The selection shows the new way at once: the current cell, or its whole row.
+    if (const QModelIndex current = currentIndex(); current.isValid()) {
+        selectionModel()->select(
+            current, editing ? QItemSelectionModel::ClearAndSelect
+                             : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
 }
 
 int CursorGrid::heightForRows(int rows) const {

@@ -18,8 +18,13 @@ class CursorGrid : public QTableView {
 
     CursorTableModel* cursorModel() const { return model_; }
 
+    // Editing: a double click, F2 or a typed key opens the editor of an editable cell, and the
+    // selection is one cell. Browsing: no editor opens, the selection is the row; an editor still
+    // open keeps what was typed and closes.
     void setEditing(bool editing);
     bool editing() const { return editing_; }
+    // A cell's editor is open.
+    bool cellEditorOpen() const { return state() == QAbstractItemView::EditingState; }
 
     // Height that shows the heading and `rows` rows without scrolling.
     int heightForRows(int rows) const;

@@ -1,6 +1,7 @@
 #include "app/binding/cursor_table_model.h"
 
 #include <QBrush>
+#include <QScopedValueRollback>
 #include <algorithm>
 
 #include "app/binding/value_format.h"
@@ -148,35 +149,44 @@ bool CursorTableModel::setData(const QModelIndex& index, const QVariant& value, 
         return false;
     }
     auto* table = static_cast<store::TableCursor*>(cursor_);
-    const std::string& field = columns_[index.column()].fieldFor(language_);
-    const auto v = valueFromText(value.toString(), fieldType(*table, field));
+    const Column& column = columns_[index.column()];
+    const std::string& field = column.fieldFor(language_);
+    const QString text = value.toString();
+    const auto v =
+        column.markOnly ? markFromText(text) : valueFromText(text, fieldType(*table, field));
     if (!v) {
         return false;
     }
     if (!moveToRow(index.row())) {
         return false;
     }
-    try {
-        table->setValue(field, *v);
-        if (postOnEdit_) {
-            table->post();
+    bool stored = false;
+    {
+        // The views hear of the edit once it is stored (or dropped), not of the buffer on the way.
+        const QScopedValueRollback<bool> writing(writing_, true);
+        try {
+            table->setValue(field, *v);
+            if (postOnEdit_) {
+                table->post();
+            }
+            stored = true;
+        } catch (const store::PostCancelled&) {
+            if (table->isEditing()) {
+                table->cancel();
+            }
+        } catch (const std::exception& e) {
+            if (table->isEditing()) {
+                table->cancel();
+            }
+            report(e);
         }
-    } catch (const store::PostCancelled&) {
-        if (table->isEditing()) {
-            table->cancel();
-        }
-        return false;
-    } catch (const std::exception& e) {
-        if (table->isEditing()) {
-            table->cancel();
-        }
-        report(e);
-        return false;
     }
-    // The cursor's notification has already told the views; tell them once more in case
-    // notifications are suspended.
-    emit dataChanged(index, index);
-    return true;
+    onRowChanged();
+    // Also when notifications are suspended, or the posted row is shown elsewhere now.
+    if (index.row() < rowCount()) {
+        emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(columnCount() - 1));
+    }
+    return stored;
 }
 
 int CursorTableModel::currentRow() const {
@@ -225,7 +235,7 @@ void CursorTableModel::onReset() {
 }
 
 void CursorTableModel::onRowChanged() {
-    if (!attached_) {
+    if (!attached_ || writing_) {
         return;
     }
     // The count the views know; when they never asked, the current count is news to nobody.

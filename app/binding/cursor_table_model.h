@@ -16,8 +16,8 @@
 namespace spinalyst::binding {
 
 // One column of a grid over a cursor: the field it shows (per language), its heading in both
-// languages, whether the user may edit it, its alignment, a preferred width and an optional rule
-// for the colour of its text.
+// languages, whether the user may edit it (and whether it holds only a mark), its alignment, a
+// preferred width and an optional rule for the colour of its text.
 struct Column {
     using ColorRule = std::function<std::optional<QColor>(const store::RowView& row)>;
 
@@ -26,6 +26,7 @@ struct Column {
     QString heading;
     QString headingEnglish;  // null: the same heading
     bool editable = false;
+    bool markOnly = false;  // holds "x" or nothing; an edit takes "x" (either case) or nothing
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     int widthChars = 0;  // preferred width in average characters; 0: fit the heading
     bool stretch = false;
@@ -59,6 +60,12 @@ struct Column {
         editable = true;
         return *this;
     }
+    // An editable column whose field is a mark: "x" or nothing.
+    Column& editableMark() {
+        editable = true;
+        markOnly = true;
+        return *this;
+    }
     Column& color(ColorRule rule) {
         textColor = std::move(rule);
         return *this;
@@ -77,8 +84,10 @@ struct Column {
 // the model follows the cursor's notifications (reset → model reset, values of the current row
 // → dataChanged of that row, move → currentRowMoved). DisplayRole gives the formatted text,
 // RawValueRole the store::Value. Editing a cell moves the cursor to the row, writes the field
-// and posts it (unless setPostOnEdit(false)); a refused write is reported to the context and
-// cancelled. Owned by its window; the cursor must outlive it.
+// and posts it (unless setPostOnEdit(false)), and only then tells the views; a write the store
+// refuses is reported to the context and cancelled, a text it cannot read (no integer, no day,
+// no mark) is refused without a report and leaves the value as it was. Owned by its window; the
+// cursor must outlive it.
 class CursorTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
@@ -132,6 +141,7 @@ class CursorTableModel : public QAbstractTableModel {
     store::Sprache language_ = store::Sprache::Deutsch;
     bool postOnEdit_ = true;
     bool attached_ = true;
+    bool writing_ = false;  // setData is writing: the cursor's row notifications wait
     mutable std::optional<int> rowCount_;
     std::unique_ptr<CursorWatch> watch_;
 };

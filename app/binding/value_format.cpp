@@ -79,4 +79,24 @@ std::optional<store::Value> valueFromText(const QString& text,
     return store::Value(text.toStdString());
 }
 
+std::optional<store::Value> markFromText(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        return store::Value();
+    }
+    if (trimmed.compare(QLatin1String("x"), Qt::CaseInsensitive) == 0) {
+        return store::Value(std::string("x"));
+    }
+    return std::nullopt;
+}
+
+int textFieldSize(const store::Cursor& cursor, const std::string& field) {
+    const auto* table = dynamic_cast<const store::TableCursor*>(&cursor);
+    const store::FieldDef* def = table != nullptr ? table->table().field(field) : nullptr;
+    if (def == nullptr || def->type != store::FieldType::Text) {
+        return 0;
+    }
+    return def->size;
+}
+
 }  // namespace spinalyst::binding

@@ -27,4 +27,12 @@ std::optional<store::FieldType> fieldType(const store::Cursor& cursor, const std
 std::optional<store::Value> valueFromText(const QString& text,
                                           std::optional<store::FieldType> type);
 
+// The value of a mark field for a user's text: "x" for x or X, null for an empty text (spaces
+// aside), nullopt for anything else.
+std::optional<store::Value> markFromText(const QString& text);
+
+// The number of characters a text field holds (longer texts are cut by the store); 0 when the
+// field is no text field of a table cursor or has no limit.
+int textFieldSize(const store::Cursor& cursor, const std::string& field);
+
 }  // namespace spinalyst::binding

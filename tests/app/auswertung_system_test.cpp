@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -34,6 +35,7 @@ class AuswertungSystemTest : public QObject, protected spinalyst::testing::AppFi
     void runThenDisplayListChanceClassAndClassTotalsWithoutANewRun();
     void twoEventSystemWithNegationSurvivesAnInstanceSwitchAndIsDeleted();
     void filterButtonOpensTheEventChoiceWhichTakesOrRemovesTheEvent();
+    void systemNameAndModeMarkAreEditedInPlaceInTheInformation();
 
   private:
     // A control that must exist: the test ends at once without it.
@@ -248,6 +250,87 @@ void AuswertungSystemTest::filterButtonOpensTheEventChoiceWhichTakesOrRemovesThe
     QVERIFY(angehakt);
     QVERIFY(info->text().isEmpty());
     QVERIFY(meldungen.isEmpty());
+}
+
+namespace {
+
+// Double-clicks the cell as the player does; the editor it opened, nullptr when none.
+QLineEdit* doppelklick(QTableView* grid, int zeile, int spalte) {
+    const QRect zelle = grid->visualRect(grid->model()->index(zeile, spalte));
+    // A player's double click: press and release, then the second press and its release.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, zelle.center());
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, zelle.center());
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, zelle.center());
+    // Closed editors are hidden until they are deleted.
+    for (auto* editor : grid->viewport()->findChildren<QLineEdit*>()) {
+        if (editor->isVisible()) {
+            return editor;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void AuswertungSystemTest::systemNameAndModeMarkAreEditedInPlaceInTheInformation() {
+    starten();
+    finde<QPushButton>("BitBtn_System_Neu")->click();
+    const char* liste = "DBGrid_Systeme";
+    auto* systeme = grid(liste);
+    QCOMPARE(systeme->model()->rowCount(), 1);
+    QCOMPARE(zelle(liste, 0, 1), QStringLiteral("(Neues System)"));
+    QVERIFY(!systeme->editing());
+    auto* information = finde<QAction>("MenuItem_Systeme_Information");
+
+    // The double click opens the information and the name's editor.
+    QLineEdit* editor = doppelklick(systeme, 0, 1);
+    QVERIFY(information->isChecked());
+    QVERIFY(systeme->editing());
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, QStringLiteral("Dutzend 2/3"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(zelle(liste, 0, 1), QStringLiteral("Dutzend 2/3"));
+
+    // The mark for mode "A": x or nothing.
+    editor = doppelklick(systeme, 0, 2);
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, QStringLiteral("qx"));
+    QCOMPARE(editor->text(), QStringLiteral("x"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTRY_COMPARE(zelle(liste, 0, 2), QStringLiteral("x"));
+
+    // Escape drops what was typed.
+    editor = doppelklick(systeme, 0, 1);
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, QStringLiteral("Verworfen"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_VERIFY(!systeme->cellEditorOpen());
+    QCOMPARE(zelle(liste, 0, 1), QStringLiteral("Dutzend 2/3"));
+
+    // Leaving the information keeps a name being typed and ends editing.
+    editor = doppelklick(systeme, 0, 1);
+    QVERIFY(editor != nullptr);
+    QTest::keyClicks(editor, QStringLiteral("Dutzend 1/2"));
+    information->trigger();
+    QVERIFY(!information->isChecked());
+    QVERIFY(!systeme->editing());
+    QVERIFY(!systeme->cellEditorOpen());
+    QCOMPARE(zelle(liste, 0, 1), QStringLiteral("Dutzend 1/2"));
+    QVERIFY(!dm().TdbTable_Systeme.isEditing());
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+
+    // Stored, and shown after a new start.
+    programm.reset();
+    vorbereiten([](spinalyst::store::DataModule_Roulette& daten) {
+        auto& s = daten.TdbTable_Systeme;
+        s.setFiltered(false);
+        QCOMPARE(s.recordCount(), 1);
+        QCOMPARE(s.text("System_Name"), std::string("Dutzend 1/2"));
+        QCOMPARE(s.text("System_Online_Aktiv"), std::string("x"));
+    });
+    starten();
+    QCOMPARE(zelle(liste, 0, 1), QStringLiteral("Dutzend 1/2"));
+    QCOMPARE(zelle(liste, 0, 2), QStringLiteral("x"));
 }
 
 QTEST_MAIN(AuswertungSystemTest)

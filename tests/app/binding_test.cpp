@@ -1,8 +1,10 @@
 // The binding toolkit over real cursors of a fresh program directory.
 #include <QAbstractItemModelTester>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValidator>
 #include <memory>
 
 #include "app/binding/bound_controls.h"
@@ -37,6 +39,8 @@ class BindingTest : public QObject {
     void modelShowsRowsFormattedAndRaw();
     void modelFollowsValuesAndPositionOfTheCursor();
     void modelWritesEditsAndRefusesWhatTheStoreRefuses();
+    void markAndNameColumnsTakeWhatTheFieldHolds();
+    void gridEditorsFitTheFieldAndCloseWhenBrowsingResumes();
     void modelSwitchesHeadingsAndFieldsWithTheLanguage();
     void detachedModelShowsNothingUntilAttached();
     void gridSelectionAndCursorPositionFollowEachOther();
@@ -50,6 +54,12 @@ class BindingTest : public QObject {
   private:
     void appendCoups(std::initializer_list<int> zahlen);
     TableCursor& wahl() { return dm->TdbTable_Wahl; }
+    // Casinos 1 "Casino" (in the list) and 2 "Zweites" (not), every casino shown.
+    TableCursor& casinos();
+    static std::vector<Column> casinoColumns() {
+        return {Column("ID_Casino", "Nr."), Column("Casino_Name", "Name").editableCell(),
+                Column("Casino_In_Liste", "iL").editableMark()};
+    }
 
     std::unique_ptr<QTemporaryDir> dir;
     spinalyst::store::Modulzustand sitzung;
@@ -82,6 +92,16 @@ void BindingTest::appendCoups(std::initializer_list<int> zahlen) {
                                                   {"Datum", wahl().date("Datum")},
                                                   {"Zahl", zahl}}));
     }
+}
+
+TableCursor& BindingTest::casinos() {
+    TableCursor& c = dm->TdbTable_Casino;
+    c.setFiltered(false);
+    c.appendRecord(spinalyst::store::makeRow(
+        c.table(), {{"ID_Casino", 1}, {"Casino_Name", "Casino"}, {"Casino_In_Liste", "x"}}));
+    c.appendRecord(
+        spinalyst::store::makeRow(c.table(), {{"ID_Casino", 2}, {"Casino_Name", "Zweites"}}));
+    return c;
 }
 
 void BindingTest::modelsPassTheModelTesterThroughACursorsLife_data() {
@@ -254,6 +274,132 @@ void BindingTest::modelWritesEditsAndRefusesWhatTheStoreRefuses() {
                               context.get());
     dm->TdbQuery_Ereignisse.open();
     QVERIFY(!(readOnly.flags(readOnly.index(0, 0)) & Qt::ItemIsEditable));
+}
+
+// The text a casino has in the database file, read past the cursor's rows.
+static QString gespeichert(TableCursor& c, int row, const char* field) {
+    c.refresh();
+    const spinalyst::store::Row* r = c.rowAt(row);
+    if (r == nullptr) {
+        return QStringLiteral("<no row>");
+    }
+    const Value& v = r->values[static_cast<std::size_t>(c.fieldIndex(field))];
+    return v.isNull() ? QStringLiteral("<null>") : QString::fromStdString(v.toText());
+}
+
+void BindingTest::markAndNameColumnsTakeWhatTheFieldHolds() {
+    TableCursor& c = casinos();
+    CursorTableModel model(c, casinoColumns(), context.get());
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy errors(context.get(), &BindingContext::errorOccurred);
+    QCOMPARE(model.rowCount(), 2);
+    QVERIFY(!(model.flags(model.index(0, 0)) & Qt::ItemIsEditable));
+    QVERIFY(model.flags(model.index(0, 1)) & Qt::ItemIsEditable);
+    QVERIFY(model.flags(model.index(1, 2)) & Qt::ItemIsEditable);
+
+    // The views hear of an edit only once it is stored.
+    QStringList gehoert;
+    connect(&model, &QAbstractItemModel::dataChanged, this,
+            [&](const QModelIndex& from, const QModelIndex& to) {
+                if (from.row() <= 1 && 1 <= to.row() && from.column() <= 1 && 1 <= to.column()) {
+                    gehoert << (c.isEditing() ? QStringLiteral("editing")
+                                              : QString::fromStdString(c.text("Casino_Name")));
+                }
+            });
+    QVERIFY(model.setData(model.index(1, 1), QStringLiteral("Baden-Baden")));
+    QVERIFY(!gehoert.isEmpty());
+    QCOMPARE(gehoert.last(), QStringLiteral("Baden-Baden"));
+    QVERIFY(!gehoert.contains(QStringLiteral("editing")));
+    QCOMPARE(gespeichert(c, 1, "Casino_Name"), QStringLiteral("Baden-Baden"));
+    QCOMPARE(model.data(model.index(1, 1)).toString(), QStringLiteral("Baden-Baden"));
+
+    // A name longer than the field is cut by the store, quietly.
+    QVERIFY(model.setData(model.index(0, 1), QStringLiteral("Spielbank Bad Homburg vor der Höhe")));
+    QCOMPARE(gespeichert(c, 0, "Casino_Name"), QStringLiteral("Spielbank Bad Hombur"));
+    QCOMPARE(errors.count(), 0);
+
+    // The mark takes "x" in either case or nothing; anything else is refused and leaves the mark.
+    struct Fall {
+        int row;
+        const char* text;
+        bool taken;
+        const char* stored;
+    };
+    const Fall faelle[] = {
+        {1, "X", true, "x"},        {1, "", true, "<null>"}, {1, " x ", true, "x"},
+        {1, "y", false, "x"},       {1, "xx", false, "x"},   {0, " ", true, "<null>"},
+        {0, "ja", false, "<null>"}, {0, "x", true, "x"},
+    };
+    for (const Fall& f : faelle) {
+        const QString was = QStringLiteral("row %1, \"%2\"").arg(f.row).arg(f.text);
+        QVERIFY2(model.setData(model.index(f.row, 2), QString::fromUtf8(f.text)) == f.taken,
+                 qPrintable(was));
+        QVERIFY2(!c.isEditing(), qPrintable(was));
+        QCOMPARE(gespeichert(c, f.row, "Casino_In_Liste"), QString::fromUtf8(f.stored));
+    }
+    QCOMPARE(errors.count(), 0);
+
+    // A refusal of the store goes to the context; the row keeps what it had.
+    c.setBeforePostHook([](TableCursor&) { throw spinalyst::store::StoreError("abgelehnt"); });
+    QVERIFY(!model.setData(model.index(1, 1), QStringLiteral("Wiesbaden")));
+    c.setBeforePostHook({});
+    QCOMPARE(errors.count(), 1);
+    QVERIFY(!c.isEditing());
+    QCOMPARE(gespeichert(c, 1, "Casino_Name"), QStringLiteral("Baden-Baden"));
+}
+
+void BindingTest::gridEditorsFitTheFieldAndCloseWhenBrowsingResumes() {
+    TableCursor& c = casinos();
+    CursorTableModel model(c, casinoColumns(), context.get());
+    CursorGrid grid(&model);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+
+    // Browsing: a double click opens no editor.
+    const QPoint zelle = grid.visualRect(model.index(0, 1)).center();
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, zelle);
+    QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {}, zelle);
+    QTest::mouseRelease(grid.viewport(), Qt::LeftButton, {}, zelle);
+    QVERIFY(!grid.cellEditorOpen());
+    QCOMPARE(grid.selectionBehavior(), QAbstractItemView::SelectRows);
+    grid.setEditing(true);
+    QCOMPARE(grid.selectionBehavior(), QAbstractItemView::SelectItems);
+
+    // The name's editor holds no more than the field, the mark's only "x".
+    auto editor = [&](int column) {
+        grid.setCurrentIndex(model.index(1, column));
+        grid.edit(model.index(1, column));
+        QLineEdit* offen = nullptr;
+        // Closed editors are hidden until they are deleted.
+        for (auto* e : grid.viewport()->findChildren<QLineEdit*>()) {
+            offen = e->isVisible() ? e : offen;
+        }
+        return offen;
+    };
+    QLineEdit* mark = editor(2);
+    QVERIFY(mark != nullptr);
+    QCOMPARE(mark->maxLength(), 1);
+    int pos = 0;
+    QString text = QStringLiteral("y");
+    QCOMPARE(mark->validator()->validate(text, pos), QValidator::Invalid);
+    text = QStringLiteral("X");
+    QCOMPARE(mark->validator()->validate(text, pos), QValidator::Acceptable);
+    grid.setEditing(false);
+    QVERIFY(!grid.cellEditorOpen());
+
+    grid.setEditing(true);
+    QLineEdit* name = editor(1);
+    QVERIFY(name != nullptr);
+    QCOMPARE(name->maxLength(), 20);
+    QCOMPARE(name->text(), QStringLiteral("Zweites"));
+    name->setText(QStringLiteral("Dritte"));
+
+    // Back to browsing: the typed text is stored, the editor closes, the row is selected.
+    grid.setEditing(false);
+    QVERIFY(!grid.cellEditorOpen());
+    QCOMPARE(gespeichert(c, 1, "Casino_Name"), QStringLiteral("Dritte"));
+    QCOMPARE(grid.selectionBehavior(), QAbstractItemView::SelectRows);
+    QVERIFY(grid.selectionModel()->isRowSelected(1, {}));
 }
 
 void BindingTest::modelSwitchesHeadingsAndFieldsWithTheLanguage() {

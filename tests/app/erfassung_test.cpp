@@ -1,5 +1,6 @@
 // Capture through the real controls of the main window and the casino window: a casino is
-// created and chosen, numbers are typed with Enter, the number-entry mode ends.
+// created, renamed and marked for the list in place, and chosen; numbers are typed with Enter,
+// the number-entry mode ends.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -11,9 +12,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
 
 #include "app/anwendung.h"
+#include "app/binding/cursor_grid.h"
 #include "store/sqlite.h"
 #include "tests/app/app_fixture.h"
 
@@ -26,6 +29,7 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     void ctrlDeleteAsksAndDeletesTheCoup();
     void aNumberWithoutCasinoIsRefused();
     void enterOnTheDeleteQuestionKeepsTheCoup();
+    void casinoIsRenamedAndMarkedInPlaceAndEscapeKeepsIt();
 
   private:
     // Starts the program and gives its main window the activation, as typing needs.
@@ -34,6 +38,11 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     // Opens the casino window by its menu entry, creates a casino with "Neu" and takes it with OK.
     void casinoAnlegen();
     void zahlEingeben(const QString& zahl);
+    // Opens the casino window by its menu entry, runs the steps in it and closes it with OK.
+    void imCasinofenster(
+        const std::function<void(QDialog*, spinalyst::binding::CursorGrid*)>& schritte);
+    // The casinos the selection bar offers.
+    QStringList casinoliste();
     int zeilen() { return finde<QTableView>("DBGrid_Permanenz")->model()->rowCount(); }
     int tagesCoups() {
         return fenster().dataModule().TdbTable_Permanenz_Tag_Zusammenfassung.integer(
@@ -80,6 +89,72 @@ void ErfassungTest::casinoAnlegen() {
     fenster().activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&fenster()));
 }
+
+void ErfassungTest::imCasinofenster(
+    const std::function<void(QDialog*, spinalyst::binding::CursorGrid*)>& schritte) {
+    bool gesehen = false;
+    QTimer::singleShot(0, this, [this, &gesehen, &schritte] {
+        auto* casinos = fenster().findChild<QDialog*>(QStringLiteral("Form_Casino"));
+        QVERIFY(casinos != nullptr && casinos->isVisible());
+        gesehen = true;
+        schritte(casinos, casinos->findChild<spinalyst::binding::CursorGrid*>(
+                              QStringLiteral("DBGrid_Casino_Name")));
+        QVERIFY2(casinos->isVisible(), "the window closed during the steps");
+        QTest::mouseClick(casinos->findChild<QPushButton*>(QStringLiteral("BitBtn_OK")),
+                          Qt::LeftButton);
+    });
+    menue("MenuItem_Casinos")->trigger();
+    QVERIFY(gesehen);
+    fenster().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&fenster()));
+}
+
+QStringList ErfassungTest::casinoliste() {
+    auto* liste = finde<QComboBox>("DBLookupComboBox_Casino");
+    QStringList namen;
+    for (int i = 0; i < liste->count(); ++i) {
+        namen << liste->itemText(i);
+    }
+    return namen;
+}
+
+namespace {
+
+// The open editor of the grid, nullptr when none (closed editors are hidden until deleted).
+QLineEdit* offenerEditor(QTableView* grid) {
+    for (auto* editor : grid->viewport()->findChildren<QLineEdit*>()) {
+        if (editor->isVisible()) {
+            return editor;
+        }
+    }
+    return nullptr;
+}
+
+QPoint mitte(QTableView* grid, int zeile, int spalte) {
+    return grid->visualRect(grid->model()->index(zeile, spalte)).center();
+}
+
+// Double-clicks the cell as the player does; the editor it opened, nullptr when none.
+QLineEdit* doppelklick(QTableView* grid, int zeile, int spalte) {
+    // Press and release, then the second press and its release.
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, mitte(grid, zeile, spalte));
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, mitte(grid, zeile, spalte));
+    QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, mitte(grid, zeile, spalte));
+    return offenerEditor(grid);
+}
+
+// Clicks the cell and opens its editor with F2; nullptr when none opened.
+QLineEdit* f2(QTableView* grid, int zeile, int spalte) {
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, mitte(grid, zeile, spalte));
+    QTest::keyClick(grid, Qt::Key_F2);
+    return offenerEditor(grid);
+}
+
+QString zelle(QTableView* grid, int zeile, int spalte) {
+    return grid->model()->data(grid->model()->index(zeile, spalte)).toString();
+}
+
+}  // namespace
 
 void ErfassungTest::zahlEingeben(const QString& zahl) {
     auto* feld = finde<QLineEdit>("DBEdit_Permanenz_Zahl");
@@ -209,6 +284,82 @@ void ErfassungTest::enterOnTheDeleteQuestionKeepsTheCoup() {
         QVERIFY(vorgabeNein);
     }
     QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+}
+
+void ErfassungTest::casinoIsRenamedAndMarkedInPlaceAndEscapeKeepsIt() {
+    starten();
+    casinoAnlegen();
+    QCOMPARE(casinoliste(), QStringList{QStringLiteral("Casino")});
+
+    imCasinofenster([this](QDialog*, spinalyst::binding::CursorGrid* grid) {
+        QVERIFY(grid != nullptr);
+        QVERIFY(!grid->editing());
+        // The first double click edits the cell at once; the new name replaces the old one.
+        QLineEdit* editor = doppelklick(grid, 0, 1);
+        QVERIFY(grid->editing());
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->text(), QStringLiteral("Casino"));
+        QTest::keyClicks(editor, QStringLiteral("Monte Carlo"));
+        QCOMPARE(editor->text(), QStringLiteral("Monte Carlo"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_VERIFY(!grid->cellEditorOpen());
+        QCOMPARE(zelle(grid, 0, 1), QStringLiteral("Monte Carlo"));
+        QVERIFY(!dm().TdbTable_Casino.isEditing());
+
+        // While editing, a click and F2 open the list mark; other letters than x are not taken.
+        editor = f2(grid, 0, 2);
+        QVERIFY(editor != nullptr);
+        QCOMPARE(editor->text(), QStringLiteral("x"));
+        QTest::keyClick(editor, Qt::Key_Backspace);
+        QTest::keyClicks(editor, QStringLiteral("j"));
+        QCOMPARE(editor->text(), QString());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(zelle(grid, 0, 2), QString());
+
+        // Another double click returns to browsing the rows: no editor opens.
+        QVERIFY(doppelklick(grid, 0, 1) == nullptr);
+        QVERIFY(!grid->editing());
+        QVERIFY(grid->selectionModel()->isRowSelected(0, {}));
+    });
+    QVERIFY(meldungen.isEmpty());
+    QVERIFY(!casinoliste().contains(QStringLiteral("Monte Carlo")));
+
+    // Stored: read from the files with the program ended, and shown after a new start.
+    programm.reset();
+    vorbereiten([](spinalyst::store::DataModule_Roulette& daten) {
+        auto& c = daten.TdbTable_Casino;
+        c.setFiltered(false);
+        QCOMPARE(c.recordCount(), 1);
+        QCOMPARE(c.text("Casino_Name"), std::string("Monte Carlo"));
+        QVERIFY(c.isNull("Casino_In_Liste"));
+    });
+    starten();
+    imCasinofenster([](QDialog*, spinalyst::binding::CursorGrid* grid) {
+        QVERIFY(grid != nullptr);
+        QCOMPARE(zelle(grid, 0, 1), QStringLiteral("Monte Carlo"));
+        QLineEdit* editor = doppelklick(grid, 0, 2);
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, QStringLiteral("x"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(zelle(grid, 0, 2), QStringLiteral("x"));
+
+        // Escape drops what was typed.
+        editor = f2(grid, 0, 1);
+        QVERIFY(editor != nullptr);
+        QTest::keyClicks(editor, QStringLiteral("Verworfen"));
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QTRY_VERIFY(!grid->cellEditorOpen());
+        QCOMPARE(zelle(grid, 0, 1), QStringLiteral("Monte Carlo"));
+    });
+    QVERIFY(meldungen.isEmpty());
+    QCOMPARE(casinoliste(), QStringList{QStringLiteral("Monte Carlo")});
+    programm.reset();
+    vorbereiten([](spinalyst::store::DataModule_Roulette& daten) {
+        auto& c = daten.TdbTable_Casino;
+        c.setFiltered(false);
+        QCOMPARE(c.text("Casino_Name"), std::string("Monte Carlo"));
+        QCOMPARE(c.text("Casino_In_Liste"), std::string("x"));
+    });
 }
 
 QTEST_MAIN(ErfassungTest)

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,6 +98,7 @@ class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixtur
     void longTimeHasNoTimeZone();
     void closingPostsAPendingWahlEditAndClosesEveryCursor_data();
     void closingPostsAPendingWahlEditAndClosesEveryCursor();
+    void onlyNamesMarksAndStakesAreEditableInTheGrids();
     void sigtermClosesTheWindowAndKeepsTheEdit();
     void sigtermDuringAQuestionAnswersNoAndEnds();
 };
@@ -605,6 +607,34 @@ void HauptfensterTest::sigtermDuringAQuestionAnswersNoAndEnds() {
     QCOMPARE(code, 0);
     QCOMPARE(bestaetigt, std::optional<bool>(false));
     QVERIFY(!danachSichtbar);
+}
+
+// What the player types in place: the names and marks of casinos and systems and the stakes.
+// Coups, evaluations and the event sequence come from their own controls and stay read-only.
+void HauptfensterTest::onlyNamesMarksAndStakesAreEditableInTheGrids() {
+    starten();
+    // The casino window is built when it is first shown.
+    QTimer::singleShot(0, this, [this] {
+        auto* casinos = fenster().findChild<QDialog*>(QStringLiteral("Form_Casino"));
+        QVERIFY(casinos != nullptr);
+        casinos->reject();
+    });
+    finde<QAction>("MenuItem_Casinos")->trigger();
+
+    QStringList editierbar;
+    for (const CursorGrid* grid : fenster().findChildren<CursorGrid*>()) {
+        for (int c = 0; c < grid->cursorModel()->columnCount(); ++c) {
+            if (grid->cursorModel()->column(c).editable) {
+                editierbar << grid->objectName() + QLatin1Char('/') + QString::number(c);
+            }
+        }
+    }
+    editierbar.sort();
+    QCOMPARE(
+        editierbar,
+        (QStringList{QStringLiteral("DBGrid_Casino_Name/1"), QStringLiteral("DBGrid_Casino_Name/2"),
+                     QStringLiteral("DBGrid_System_Angriffe/1"), QStringLiteral("DBGrid_Systeme/1"),
+                     QStringLiteral("DBGrid_Systeme/2")}));
 }
 
 QTEST_MAIN(HauptfensterTest)
