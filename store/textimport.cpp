@@ -89,6 +89,14 @@ bool isLineEnd(unsigned char c) {
     return c == '\r' || c == '\n';
 }
 
+// Whether the bytes hold one that no text file holds (see ImportedText).
+bool holdsBinary(std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 && (c < '\t' || c > '\r') && c != 0x1A;
+    });
+}
+
 // The first field of one line as it is read: only its head is kept (enough bytes for
 // kImportFieldWidth characters in either encoding), while its length, the end of its last
 // byte that is not a trailing blank, and its UTF-8 validity are tracked over all of it.
@@ -300,8 +308,8 @@ std::vector<std::string> importFields(std::string_view contents) {
     return fields;
 }
 
-int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
-                   const FileSystem& files) {
+ImportedText importTextFile(const std::filesystem::path& file, TableCursor& workTable,
+                            const FileSystem& files) {
     const std::string name = file.string();
     std::error_code ec;
     const auto status = files.status(file, ec);
@@ -325,13 +333,13 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
 
     // Rows are appended as the file streams in; a read error part-way rolls every row back, and
     // the cursor then drops the rows it had shown.
-    int count = 0;
+    ImportedText result;
     try {
         Transaction transaction(workTable.database().connection());
         FieldReader reader;
         auto emit = [&](std::string field) {
             workTable.appendRecord({Value(std::move(field))});
-            ++count;
+            ++result.rows;
         };
         std::string chunk(1 << 20, '\0');
         for (;;) {
@@ -339,7 +347,9 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
             if (!got) {
                 throw ImportFileError("Import file cannot be read: " + name);
             }
-            reader.feed(std::string_view(chunk.data(), *got), emit);
+            const std::string_view piece(chunk.data(), *got);
+            result.binary = result.binary || holdsBinary(piece);
+            reader.feed(piece, emit);
             if (*got < chunk.size()) {
                 break;
             }
@@ -350,7 +360,7 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
         workTable.refresh();
         throw;
     }
-    return count;
+    return result;
 }
 
 }  // namespace spinalyst::store

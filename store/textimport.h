@@ -30,11 +30,19 @@ inline constexpr std::size_t kImportFieldWidth = 35;
 // mark is dropped), cut to kImportFieldWidth characters.
 std::vector<std::string> importFields(std::string_view contents);
 
+// What importTextFile read: the rows it appended, and whether the file held bytes no text file
+// holds (a NUL or a control character other than tab, line and page breaks and the end-of-file
+// mark 0x1A), as a binary file or text in an encoding not recognised does.
+struct ImportedText {
+    int rows = 0;
+    bool binary = false;
+};
+
 // Reads the file and appends one row per field to the work table cursor (its first field),
-// inside one transaction. Returns the number of rows appended. Throws ImportFileError when the
-// file cannot be read, also when reading fails part-way; the table is then left as it was. The
-// file is found and read through `files`.
-int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
-                   const FileSystem& files = realFileSystem());
+// inside one transaction. Returns the number of rows appended and what the file looked like. Throws
+// ImportFileError when the file cannot be read, also when reading fails part-way; the table is then
+// left as it was. The file is found and read through `files`.
+ImportedText importTextFile(const std::filesystem::path& file, TableCursor& workTable,
+                            const FileSystem& files = realFileSystem());
 
 }  // namespace spinalyst::store

@@ -290,6 +290,68 @@ TEST_F(AufnahmeTest, ASecondImportAndAnotherMonthStoreNothing) {
     EXPECT_EQ(tageszeilen(casino, "T 05"), "01.03.2012=3 02.03.2012=1 03.03.2012=2");
 }
 
+// A file that gives no day says why, in both languages, on a line after the usual report; a
+// report with a day keeps the one line.
+TEST_F(AufnahmeTest, AFileThatGivesNoDaySaysWhy) {
+    const std::string kopfDe = "Permanenz: 0 Tag(e), 0 Coups aufgenommen!\n";
+    const std::string kopfEn = "Permanence: 0 Day(s), 0 Coups included!\n";
+    const struct {
+        const char* name;
+        std::string inhalt;
+        bool zweimal;  // imported twice, the second report counts
+        std::string deutsch;
+        std::string english;
+    } cases[] = {
+        {"empty file", "", false, kopfDe + "Die Datei ist leer.", kopfEn + "The file is empty."},
+        {"only empty lines", "\r\n\n  \n", false,
+         kopfDe + "Keine Zeile der Datei enthält einen Tag des Monats 03.2012.",
+         kopfEn + "No line of the file holds a day of the month 03.2012."},
+        {"another month", "01.04.2012\n17\nx\ny\n", false,
+         kopfDe + "Keine Zeile der Datei enthält einen Tag des Monats 03.2012.",
+         kopfEn + "No line of the file holds a day of the month 03.2012."},
+        {"binary", "\x01\xFF\xFE\x00\x89PNG\r\n\x1A\n\x00\x00"s, false,
+         kopfDe + "Die Datei enthält keinen lesbaren Text (keine Textdatei oder eine unbekannte "
+                  "Kodierung).",
+         kopfEn + "The file holds no readable text (not a text file, or an unknown encoding)."},
+        {"UTF-16 without byte-order mark",
+         "0\x001\x00.\x000\x003\x00.\x002\x000\x001\x002\x00\n\x00"s, false,
+         kopfDe + "Die Datei enthält keinen lesbaren Text (keine Textdatei oder eine unbekannte "
+                  "Kodierung).",
+         kopfEn + "The file holds no readable text (not a text file, or an unknown encoding)."},
+        {"days stored already", kMaerz, true,
+         kopfDe + "Die Tage des Monats 03.2012 in der Datei sind schon aufgenommen oder haben "
+                  "keine Zahlen.",
+         kopfEn + "The file's days of the month 03.2012 are included already or hold no numbers."},
+        {"a date line without numbers", "01.03.2012\nx\ny\n", false,
+         kopfDe + "Die Tage des Monats 03.2012 in der Datei sind schon aufgenommen oder haben "
+                  "keine Zahlen.",
+         kopfEn + "The file's days of the month 03.2012 are included already or hold no numbers."},
+        {"a day stored", "\x01\x02" + std::string(kMaerz), false,
+         "Permanenz: 2 Tag(e), 4 Coups aufgenommen!", "Permanence: 2 Day(s), 4 Coups included!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int casino = neuesCasino();
+        waehle(casino, "T 01", Date::fromYmd(2012, 3, 15));
+        const auto pfad = datei(c.inhalt);
+        auto bericht = importiere(pfad);
+        if (c.zweimal) {
+            bericht = importiere(pfad);
+        }
+        sitzung.sprache = store::Sprache::Deutsch;
+        EXPECT_EQ(Aufnahme_Meldung(k, bericht), c.deutsch);
+        sitzung.sprache = store::Sprache::Englisch;
+        EXPECT_EQ(Aufnahme_Meldung(k, bericht), c.english);
+    }
+    sitzung.sprache = store::Sprache::Deutsch;
+
+    // The generator has no file to explain.
+    const int zg = neuesCasino("t", 2);
+    waehle(zg, "T 01", Date::fromYmd(2012, 3, 15));
+    importiere({});
+    EXPECT_EQ(Aufnahme_Meldung(k, importiere({})), "Permanenz: 0 Tag(e), 0 Coups aufgenommen!");
+}
+
 TEST_F(AufnahmeTest, TheSelectionShowsTheImportedMonthAfterwards) {
     const int casino = neuesCasino();
     waehle(casino, "T 03", Date::fromYmd(2012, 3, 2));
@@ -454,7 +516,9 @@ TEST_F(AufnahmeTest, TheMenuAsksChoosesAndReports) {
     MenuItem_Permanenzen_AufnahmeClick(k, zufall);
     EXPECT_EQ(ui.asked.back(),
               "Include Permanences, Bank " + std::to_string(casino) + ", T 04, Month 03/2012");
-    EXPECT_EQ(ui.informed.back(), "Permanence: 0 Day(s), 0 Coups included!");
+    EXPECT_EQ(ui.informed.back(),
+              "Permanence: 0 Day(s), 0 Coups included!\nThe file's days of the month 03.2012 "
+              "are included already or hold no numbers.");
 
     // A random-generator casino: no dialog, the question names the coups per day.
     const int zg = neuesCasino("t", 3);

@@ -254,13 +254,35 @@ TEST_F(ImportTextFileTest, AppendsOneRowPerNonEmptyLineAfterExistingRows) {
     const auto file = write("perm.txt",
                             "\xEF\xBB\xBF"
                             "01.03.2012\r\n17\r\n\r\n\"5\",x\r\n  \r\nK\xF6ln");
-    EXPECT_EQ(importTextFile(file, *table_), 5);
+    EXPECT_EQ(importTextFile(file, *table_).rows, 5);
     EXPECT_EQ(rows(), (Fields{"alt", "01.03.2012", "17", "5", "", "K\xC3\xB6ln"}));
 }
 
 TEST_F(ImportTextFileTest, EmptyFileAppendsNothing) {
-    EXPECT_EQ(importTextFile(write("leer.txt", ""), *table_), 0);
+    EXPECT_EQ(importTextFile(write("leer.txt", ""), *table_).rows, 0);
     EXPECT_EQ(rows(), Fields{});
+}
+
+// Bytes no text file holds mark the file as binary; tabs, line and page breaks and the DOS
+// end-of-file mark do not, nor do bytes above 0x7F.
+TEST_F(ImportTextFileTest, TellsWhetherTheFileHeldBytesNoTextHolds) {
+    const struct {
+        std::string contents;
+        bool binary;
+    } cases[] = {
+        {"", false},
+        {"01.03.2012\t\r\n17\v\f\n\x1A", false},
+        {"K\xF6ln \xC3\xA4\n", false},
+        {"17\n\0\n"s, true},
+        {"\x01", true},
+        {"17\x1B[0m\n", true},
+        {"\x89PNG\r\n\x1A\n", false},  // no control bytes in what is read
+        {"\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR"s, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.contents));
+        EXPECT_EQ(importTextFile(write("datei.txt", c.contents), *table_).binary, c.binary);
+    }
 }
 
 TEST_F(ImportTextFileTest, UnreadableFileThrowsAndLeavesTable) {
@@ -305,8 +327,8 @@ TEST_F(ImportTextFileTest, AFileThatCannotBeReadLeavesTheTable) {
         EXPECT_EQ(rows(), Fields{"alt"});
     }
     // Through the real file system both files are read.
-    EXPECT_EQ(importTextFile(locked, *table_), 2);
-    EXPECT_EQ(importTextFile(failing, *table_), static_cast<int>(lines.size() / 204));
+    EXPECT_EQ(importTextFile(locked, *table_).rows, 2);
+    EXPECT_EQ(importTextFile(failing, *table_).rows, static_cast<int>(lines.size() / 204));
 }
 
 // A file larger than any read buffer gives the same rows as splitting its whole contents, so
@@ -321,7 +343,7 @@ TEST_F(ImportTextFileTest, LargeFileReadInPiecesMatchesWholeContents) {
         contents += ends[i % 3];
     }
     const Fields expected = importFields(contents);
-    EXPECT_EQ(importTextFile(write("gross.txt", contents), *table_),
+    EXPECT_EQ(importTextFile(write("gross.txt", contents), *table_).rows,
               static_cast<int>(expected.size()));
     EXPECT_EQ(rows(), expected);
 }
