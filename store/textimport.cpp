@@ -75,12 +75,123 @@ void appendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+// Hands the bytes of a file on as UTF-8: a file that starts with a UTF-16 byte-order mark (little
+// or big endian) is converted, without the mark; any other file is handed on unchanged. Fed in
+// pieces of any size; converts one piece at a time, so it never holds more than the converted
+// piece. Malformed UTF-16 (a surrogate without its partner, an odd byte at the end) reads as
+// U+FFFD.
+class Utf16Decoder {
+  public:
+    // The text of the next piece; valid until the next call.
+    std::string_view decode(std::string_view piece) {
+        if (kind_ == Kind::Unknown) {
+            // The mark may be split across pieces: hold the first bytes back until two are known.
+            const std::size_t taken = std::min(piece.size(), 2 - start_.size());
+            start_.append(piece.substr(0, taken));
+            piece.remove_prefix(taken);
+            if (start_.size() < 2) {
+                return {};
+            }
+            return decideAndDecode(piece);
+        }
+        if (kind_ == Kind::Bytes) {
+            return piece;
+        }
+        out_.clear();
+        convert(piece);
+        return out_;
+    }
+
+    // What is left at the end of the input.
+    std::string_view finish() {
+        if (kind_ == Kind::Unknown) {
+            return decideAndDecode({});
+        }
+        out_.clear();
+        if (kind_ != Kind::Bytes && (odd_ || high_ != 0)) {
+            appendUtf8(out_, kReplacement);
+            odd_.reset();
+            high_ = 0;
+        }
+        return out_;
+    }
+
+  private:
+    enum class Kind { Unknown, Bytes, Utf16Le, Utf16Be };
+    static constexpr char32_t kReplacement = 0xFFFD;
+
+    std::string_view decideAndDecode(std::string_view piece) {
+        out_.clear();
+        if (start_ == "\xFF\xFE") {
+            kind_ = Kind::Utf16Le;
+        } else if (start_ == "\xFE\xFF") {
+            kind_ = Kind::Utf16Be;
+        } else {
+            // Only a piece shorter than the mark is held, so this copy is at most the first piece.
+            kind_ = Kind::Bytes;
+            out_.assign(start_);
+            out_.append(piece);
+            return out_;
+        }
+        convert(piece);
+        return out_;
+    }
+
+    void convert(std::string_view piece) {
+        out_.reserve(piece.size() / 2 * 3 + 4);
+        std::size_t i = 0;
+        if (odd_ && !piece.empty()) {
+            unit(*odd_, static_cast<unsigned char>(piece[0]));
+            odd_.reset();
+            i = 1;
+        }
+        for (; i + 1 < piece.size(); i += 2) {
+            unit(static_cast<unsigned char>(piece[i]), static_cast<unsigned char>(piece[i + 1]));
+        }
+        if (i < piece.size()) {
+            odd_ = static_cast<unsigned char>(piece[i]);
+        }
+    }
+
+    void unit(unsigned char first, unsigned char second) {
+        const char16_t u = kind_ == Kind::Utf16Le ? static_cast<char16_t>(first | second << 8)
+                                                  : static_cast<char16_t>(first << 8 | second);
+        if (high_ != 0) {
+            if (u >= 0xDC00 && u <= 0xDFFF) {
+                appendUtf8(out_, 0x10000 + ((char32_t{high_} - 0xD800) << 10) + (u - 0xDC00));
+                high_ = 0;
+                return;
+            }
+            appendUtf8(out_, kReplacement);
+            high_ = 0;
+        }
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            high_ = u;
+        } else if (u >= 0xDC00 && u <= 0xDFFF) {
+            appendUtf8(out_, kReplacement);
+        } else {
+            appendUtf8(out_, u);
+        }
+    }
+
+    Kind kind_ = Kind::Unknown;
+    std::string start_;
+    std::string out_;
+    std::optional<unsigned char> odd_;
+    char16_t high_ = 0;  // a high surrogate waiting for its low one
+};
 
 bool isBlank(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\0';
@@ -301,9 +412,11 @@ class FieldReader {
 //  - UTF-8 validity is judged per field over the whole field, before it is cut.
 std::vector<std::string> importFields(std::string_view contents) {
     std::vector<std::string> fields;
+    Utf16Decoder decoder;
     FieldReader reader;
     auto emit = [&fields](std::string field) { fields.push_back(std::move(field)); };
-    reader.feed(contents, emit);
+    reader.feed(decoder.decode(contents), emit);
+    reader.feed(decoder.finish(), emit);
     reader.finish(emit);
     return fields;
 }
@@ -336,6 +449,7 @@ ImportedText importTextFile(const std::filesystem::path& file, TableCursor& work
     ImportedText result;
     try {
         Transaction transaction(workTable.database().connection());
+        Utf16Decoder decoder;
         FieldReader reader;
         auto emit = [&](std::string field) {
             workTable.appendRecord({Value(std::move(field))});
@@ -347,13 +461,16 @@ ImportedText importTextFile(const std::filesystem::path& file, TableCursor& work
             if (!got) {
                 throw ImportFileError("Import file cannot be read: " + name);
             }
-            const std::string_view piece(chunk.data(), *got);
-            result.binary = result.binary || holdsBinary(piece);
-            reader.feed(piece, emit);
+            const std::string_view text = decoder.decode(std::string_view(chunk.data(), *got));
+            result.binary = result.binary || holdsBinary(text);
+            reader.feed(text, emit);
             if (*got < chunk.size()) {
                 break;
             }
         }
+        const std::string_view rest = decoder.finish();
+        result.binary = result.binary || holdsBinary(rest);
+        reader.feed(rest, emit);
         reader.finish(emit);
         transaction.commit();
     } catch (...) {

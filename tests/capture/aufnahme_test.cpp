@@ -290,6 +290,17 @@ TEST_F(AufnahmeTest, ASecondImportAndAnotherMonthStoreNothing) {
     EXPECT_EQ(tageszeilen(casino, "T 05"), "01.03.2012=3 02.03.2012=1 03.03.2012=2");
 }
 
+// The bytes of a UTF-16 text after its byte-order mark, little or big endian.
+std::string utf16(std::u16string_view text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t u : text) {
+        const auto low = static_cast<char>(u & 0xFF);
+        const auto high = static_cast<char>(u >> 8);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
 // A file that gives no day says why, in both languages, on a line after the usual report; a
 // report with a day keeps the one line.
 TEST_F(AufnahmeTest, AFileThatGivesNoDaySaysWhy) {
@@ -318,6 +329,9 @@ TEST_F(AufnahmeTest, AFileThatGivesNoDaySaysWhy) {
          kopfDe + "Die Datei enthält keinen lesbaren Text (keine Textdatei oder eine unbekannte "
                   "Kodierung).",
          kopfEn + "The file holds no readable text (not a text file, or an unknown encoding)."},
+        {"UTF-16 of another month", utf16(u"01.04.2012\r\n17\r\nx\r\ny\r\n", true), false,
+         kopfDe + "Keine Zeile der Datei enthält einen Tag des Monats 03.2012.",
+         kopfEn + "No line of the file holds a day of the month 03.2012."},
         {"days stored already", kMaerz, true,
          kopfDe + "Die Tage des Monats 03.2012 in der Datei sind schon aufgenommen oder haben "
                   "keine Zahlen.",
@@ -350,6 +364,37 @@ TEST_F(AufnahmeTest, AFileThatGivesNoDaySaysWhy) {
     waehle(zg, "T 01", Date::fromYmd(2012, 3, 15));
     importiere({});
     EXPECT_EQ(Aufnahme_Meldung(k, importiere({})), "Permanenz: 0 Tag(e), 0 Coups aufgenommen!");
+}
+
+// A file saved as UTF-16 with its byte-order mark, or as UTF-8 with one, imports as the same
+// text in UTF-8 does.
+TEST_F(AufnahmeTest, Utf16AndMarkedUtf8FilesImportAsUtf8) {
+    const std::u16string text =
+        u"Spielbank M\u00fcnchen \U0001F3B2 01.03.2012\r\n17\r\n0\r\n36\r\na\r\nb\r\n"
+        u"02.03.2012\r\n5\r\n-\r\n-\r\n";
+    const std::string utf8 =
+        "Spielbank M\xC3\xBCnchen \xF0\x9F\x8E\xB2 01.03.2012\r\n17\r\n0\r\n36\r\na\r\nb\r\n"
+        "02.03.2012\r\n5\r\n-\r\n-\r\n";
+    const struct {
+        const char* name;
+        std::string inhalt;
+    } cases[] = {
+        {"UTF-8", utf8},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 little endian", utf16(text, false)},
+        {"UTF-16 big endian", utf16(text, true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int casino = neuesCasino();
+        waehle(casino, "T 01", Date::fromYmd(2012, 3, 15));
+        const auto bericht = importiere(datei(c.inhalt));
+        EXPECT_EQ(bericht.tage, 2);
+        EXPECT_EQ(bericht.coups, 4);
+        EXPECT_EQ(Aufnahme_Meldung(k, bericht), "Permanenz: 2 Tag(e), 4 Coups aufgenommen!");
+        EXPECT_EQ(permanenz(casino), "01.03.2012:17,0,36 02.03.2012:5");
+        EXPECT_EQ(tageszeilen(casino), "01.03.2012=3 02.03.2012=1");
+    }
 }
 
 TEST_F(AufnahmeTest, TheSelectionShowsTheImportedMonthAfterwards) {
