@@ -268,13 +268,22 @@ struct Auswahl {
     Date tag;
 };
 
-ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
-                        const store::FileSystem& dateien) {
-    k.ui.setBusy(true);
-    auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
+// Empties the work table and lets its cursor show it empty; the cursor is open again also when
+// emptying fails.
+void Aufnahme_Leeren(store::TableCursor& aufnahme) {
     aufnahme.close();
-    aufnahme.emptyTable();
+    try {
+        aufnahme.emptyTable();
+    } catch (...) {
+        aufnahme.open();
+        throw;
+    }
     aufnahme.open();
+}
+
+ImportBericht Zeilen_Aufnehmen(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
+                               const store::FileSystem& dateien) {
+    auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
     k.ui.processEventsAndCheckEscape();  // the import cannot be cancelled
     k.ansicht.neuZeichnen();
 
@@ -324,9 +333,28 @@ ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::pat
             bericht.grund = gelesen.binary ? Leergrund::KeinText : Leergrund::KeinTagDesMonats;
         }
     }
-    // The rows of the file are not needed any more: let the cursor drop them.
-    aufnahme.close();
-    aufnahme.open();
+    return bericht;
+}
+
+// The lines of the file are needed only while the import walks over them: the work table is
+// emptied before and after, also after a failure, so that they do not stay in the database file.
+ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
+                        const store::FileSystem& dateien) {
+    k.ui.setBusy(true);
+    auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
+    Aufnahme_Leeren(aufnahme);
+    ImportBericht bericht;
+    try {
+        bericht = Zeilen_Aufnehmen(k, a, datei, dateien);
+    } catch (...) {
+        try {
+            Aufnahme_Leeren(aufnahme);
+        } catch (const std::exception&) {
+            // The import's own error counts; the next import empties the table first.
+        }
+        throw;
+    }
+    Aufnahme_Leeren(aufnahme);
     return bericht;
 }
 

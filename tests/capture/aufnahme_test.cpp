@@ -175,9 +175,16 @@ class AufnahmeTest : public testing::KontextTest {
         return s;
     }
 
-    // After every import the cursors are linked and filtered as before, the flag is off and the
-    // grids are attached again.
+    // After every import the cursors are linked and filtered as before, the flag is off, the
+    // grids are attached again, and the work table holds none of the file's lines, which its open
+    // cursor shows.
     void erwarteWiederhergestellt() {
+        store::QueryCursor q("q", dm.TdbDatabase_Roulette);
+        q.setSql("SELECT COUNT(*) AS n FROM Permanenz_Aufnahme", {});
+        q.open();
+        EXPECT_EQ(q.integer("n"), 0);
+        EXPECT_TRUE(dm.TdbTable_Permanenz_Aufnahme.isOpen());
+        EXPECT_TRUE(dm.TdbTable_Permanenz_Aufnahme.isEmpty());
         EXPECT_EQ(dm.TdbTable_Permanenz.master(), &dm.TdbTable_Wahl);
         EXPECT_EQ(dm.TdbTable_Permanenz_Tag_Zusammenfassung.master(), &dm.TdbTable_Wahl);
         EXPECT_TRUE(dm.TdbTable_Permanenz_Tag_Zusammenfassung.filtered());
