@@ -139,7 +139,7 @@ class Utf16Decoder {
         } else if (start_ == "\xFE\xFF") {
             kind_ = Kind::Utf16Be;
         } else {
-            // Only a piece shorter than the mark is held, so this copy is at most the first piece.
+            // The held bytes go back before the rest: only the first piece is copied.
             kind_ = Kind::Bytes;
             out_.assign(start_);
             out_.append(piece);
