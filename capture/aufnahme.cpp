@@ -131,6 +131,7 @@ std::optional<Permanenz_Dateilauf::Tag> Permanenz_Dateilauf::zeile(std::string_v
         zahlen_.clear();
         tag_ = Datum_Suchen(text, monat_, jahr_);
         if (tag_) {
+            tagGefunden_ = true;
             l_ = 0;
             j_ = 10;  // lines after the date line do not close the day before its first number
         }
@@ -275,13 +276,22 @@ struct Auswahl {
     Date tag;
 };
 
-ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
-                        const store::FileSystem& dateien) {
-    k.ui.setBusy(true);
-    auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
+// Empties the work table and lets its cursor show it empty; the cursor is open again also when
+// emptying fails.
+void Aufnahme_Leeren(store::TableCursor& aufnahme) {
     aufnahme.close();
-    aufnahme.emptyTable();
+    try {
+        aufnahme.emptyTable();
+    } catch (...) {
+        aufnahme.open();
+        throw;
+    }
     aufnahme.open();
+}
+
+ImportBericht Zeilen_Aufnehmen(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
+                               const store::FileSystem& dateien) {
+    auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
     k.ui.processEventsAndCheckEscape();  // the import cannot be cancelled
     k.ansicht.neuZeichnen();
 
@@ -294,9 +304,11 @@ ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::pat
         art != std::filesystem::file_type::not_found) {
         throw store::ImportFileError("Import file is not a regular file: " + datei.string());
     }
-    store::importTextFile(datei, aufnahme, dateien);
+    const store::ImportedText gelesen = store::importTextFile(datei, aufnahme, dateien);
 
     ImportBericht bericht;
+    bericht.monat = a.tag.month();
+    bericht.jahr = a.tag.year();
     Monatstage vorhanden(k, a.casino, a.tisch, a.tag.month(), a.tag.year());
     Permanenz_Dateilauf lauf(a.tag.month(), a.tag.year(),
                              [&vorhanden](Date d) { return vorhanden.vorhanden(d); });
@@ -320,9 +332,37 @@ ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::pat
     if (auto tag = lauf.ende()) {
         speichern(*tag);
     }
-    // The rows of the file are not needed any more: let the cursor drop them.
-    aufnahme.close();
-    aufnahme.open();
+    if (bericht.tage == 0) {
+        if (gelesen.rows == 0) {
+            bericht.grund = Leergrund::LeereDatei;
+        } else if (lauf.tagGefunden()) {
+            bericht.grund = Leergrund::TageSchonVorhanden;
+        } else {
+            bericht.grund = gelesen.binary ? Leergrund::KeinText : Leergrund::KeinTagDesMonats;
+        }
+    }
+    return bericht;
+}
+
+// The lines of the file are needed only while the import walks over them: the work table is
+// emptied before and after, also after a failure, so that they do not stay in the database file.
+ImportBericht Dateilauf(Kontext& k, const Auswahl& a, const std::filesystem::path& datei,
+                        const store::FileSystem& dateien) {
+    k.ui.setBusy(true);
+    auto& aufnahme = k.dm.TdbTable_Permanenz_Aufnahme;
+    Aufnahme_Leeren(aufnahme);
+    ImportBericht bericht;
+    try {
+        bericht = Zeilen_Aufnehmen(k, a, datei, dateien);
+    } catch (...) {
+        try {
+            Aufnahme_Leeren(aufnahme);
+        } catch (const std::exception&) {
+            // The import's own error counts; the next import empties the table first.
+        }
+        throw;
+    }
+    Aufnahme_Leeren(aufnahme);
     return bericht;
 }
 
@@ -455,9 +495,40 @@ ImportBericht Permanenz_Aufnehmen(Kontext& k, Zufallsgenerator& zufall,
 std::string Aufnahme_Meldung(const Kontext& k, const ImportBericht& bericht) {
     const std::string tage = std::to_string(bericht.tage);
     const std::string coups = std::to_string(bericht.coups);
-    return k.sitzung.englisch()
-               ? "Permanence: " + tage + " Day(s), " + coups + " Coups included!"
-               : "Permanenz: " + tage + " Tag(e), " + coups + " Coups aufgenommen!";
+    std::string meldung = k.sitzung.englisch()
+                              ? "Permanence: " + tage + " Day(s), " + coups + " Coups included!"
+                              : "Permanenz: " + tage + " Tag(e), " + coups + " Coups aufgenommen!";
+    if (bericht.tage != 0) {
+        return meldung;
+    }
+    // The month as the date lines of the file must carry it.
+    const std::string monat = zweistellig(bericht.monat) + "." + std::to_string(bericht.jahr);
+    switch (bericht.grund) {
+        case Leergrund::Keiner:
+            return meldung;
+        case Leergrund::LeereDatei:
+            meldung += k.text("\nDie Datei ist leer.", "\nThe file is empty.");
+            break;
+        case Leergrund::KeinText:
+            meldung += k.text(
+                "\nDie Datei enthält keinen lesbaren Text (keine Textdatei oder eine "
+                "unbekannte Kodierung).",
+                "\nThe file holds no readable text (not a text file, or an unknown encoding).");
+            break;
+        case Leergrund::KeinTagDesMonats:
+            meldung += k.text("\nKeine Zeile der Datei enthält einen Tag des Monats ",
+                              "\nNo line of the file holds a day of the month ") +
+                       monat + ".";
+            break;
+        case Leergrund::TageSchonVorhanden:
+            meldung += k.sitzung.englisch()
+                           ? "\nThe file's days of the month " + monat +
+                                 " are included already or hold no numbers."
+                           : "\nDie Tage des Monats " + monat +
+                                 " in der Datei sind schon aufgenommen oder haben keine Zahlen.";
+            break;
+    }
+    return meldung;
 }
 
 void MenuItem_Permanenzen_AufnahmeClick(Kontext& k, Zufallsgenerator& zufall,

@@ -24,10 +24,23 @@ struct ImportAuftrag {
     const store::FileSystem* dateien = &store::realFileSystem();
 };
 
-// What an import stored: the days that got their coups and day row, and those coups.
+// Why an import from a file stored no day.
+enum class Leergrund {
+    Keiner,              // a day was stored, or the coups were generated
+    LeereDatei,          // the file holds no line
+    KeinText,            // no day of the month, and bytes no text file holds
+    KeinTagDesMonats,    // no line holds a day of the month
+    TageSchonVorhanden,  // the file's days of the month are stored already or hold no numbers
+};
+
+// What an import stored: the days that got their coups and day row, and those coups; when a file
+// gave no day, why, and the month that was looked for.
 struct ImportBericht {
     int tage = 0;
     int coups = 0;
+    Leergrund grund = Leergrund::Keiner;
+    int monat = 0;
+    int jahr = 0;
 };
 
 // The date search on one line of an import file: the day the line carries as its last text,
@@ -58,6 +71,8 @@ class Permanenz_Dateilauf {
     std::optional<Tag> zeile(std::string_view text);
     // The end of the file: returns the open day if it holds numbers.
     std::optional<Tag> ende();
+    // Whether a line read so far carried a day of the month (also one skipped or lost).
+    bool tagGefunden() const { return tagGefunden_; }
 
   private:
     int monat_;
@@ -67,6 +82,7 @@ class Permanenz_Dateilauf {
     std::vector<int> zahlen_;
     int l_ = 0;  // lines since the date line or the last stored number
     int j_ = 0;  // lines that are not integers since the last stored number
+    bool tagGefunden_ = false;
 };
 
 // The casino of the selection as the import and the deletions need it. Positions the casino
@@ -100,7 +116,8 @@ std::filesystem::path Importdatei(const std::filesystem::path& gewaehlt);
 ImportBericht Permanenz_Aufnehmen(kern::Kontext& k, Zufallsgenerator& zufall,
                                   const ImportAuftrag& auftrag);
 
-// The report message of an import in the current language.
+// The report message of an import in the current language; when a file gave no day, a second
+// line says why.
 std::string Aufnahme_Meldung(const kern::Kontext& k, const ImportBericht& bericht);
 
 // "Permanenzen" / "Aufnahme": asks, lets the user choose the file (ordinary casinos), runs the

@@ -75,18 +75,137 @@ void appendUtf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
+    } else if (cp < 0x10000) {
         out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
 }
+
+// Hands the bytes of a file on as UTF-8: a file that starts with a UTF-16 byte-order mark (little
+// or big endian) is converted, without the mark; any other file is handed on unchanged. Fed in
+// pieces of any size; converts one piece at a time, so it never holds more than the converted
+// piece. Malformed UTF-16 (a surrogate without its partner, an odd byte at the end) reads as
+// U+FFFD.
+class Utf16Decoder {
+  public:
+    // The text of the next piece; valid until the next call.
+    std::string_view decode(std::string_view piece) {
+        if (kind_ == Kind::Unknown) {
+            // The mark may be split across pieces: hold the first bytes back until two are known.
+            const std::size_t taken = std::min(piece.size(), 2 - start_.size());
+            start_.append(piece.substr(0, taken));
+            piece.remove_prefix(taken);
+            if (start_.size() < 2) {
+                return {};
+            }
+            return decideAndDecode(piece);
+        }
+        if (kind_ == Kind::Bytes) {
+            return piece;
+        }
+        out_.clear();
+        convert(piece);
+        return out_;
+    }
+
+    // What is left at the end of the input.
+    std::string_view finish() {
+        if (kind_ == Kind::Unknown) {
+            return decideAndDecode({});
+        }
+        out_.clear();
+        if (kind_ != Kind::Bytes && (odd_ || high_ != 0)) {
+            appendUtf8(out_, kReplacement);
+            odd_.reset();
+            high_ = 0;
+        }
+        return out_;
+    }
+
+  private:
+    enum class Kind { Unknown, Bytes, Utf16Le, Utf16Be };
+    static constexpr char32_t kReplacement = 0xFFFD;
+
+    std::string_view decideAndDecode(std::string_view piece) {
+        out_.clear();
+        if (start_ == "\xFF\xFE") {
+            kind_ = Kind::Utf16Le;
+        } else if (start_ == "\xFE\xFF") {
+            kind_ = Kind::Utf16Be;
+        } else {
+            // The held bytes go back before the rest: only the first piece is copied.
+            kind_ = Kind::Bytes;
+            out_.assign(start_);
+            out_.append(piece);
+            return out_;
+        }
+        convert(piece);
+        return out_;
+    }
+
+    void convert(std::string_view piece) {
+        out_.reserve(piece.size() / 2 * 3 + 4);
+        std::size_t i = 0;
+        if (odd_ && !piece.empty()) {
+            unit(*odd_, static_cast<unsigned char>(piece[0]));
+            odd_.reset();
+            i = 1;
+        }
+        for (; i + 1 < piece.size(); i += 2) {
+            unit(static_cast<unsigned char>(piece[i]), static_cast<unsigned char>(piece[i + 1]));
+        }
+        if (i < piece.size()) {
+            odd_ = static_cast<unsigned char>(piece[i]);
+        }
+    }
+
+    void unit(unsigned char first, unsigned char second) {
+        const char16_t u = kind_ == Kind::Utf16Le ? static_cast<char16_t>(first | second << 8)
+                                                  : static_cast<char16_t>(first << 8 | second);
+        if (high_ != 0) {
+            if (u >= 0xDC00 && u <= 0xDFFF) {
+                appendUtf8(out_, 0x10000 + ((char32_t{high_} - 0xD800) << 10) + (u - 0xDC00));
+                high_ = 0;
+                return;
+            }
+            appendUtf8(out_, kReplacement);
+            high_ = 0;
+        }
+        if (u >= 0xD800 && u <= 0xDBFF) {
+            high_ = u;
+        } else if (u >= 0xDC00 && u <= 0xDFFF) {
+            appendUtf8(out_, kReplacement);
+        } else {
+            appendUtf8(out_, u);
+        }
+    }
+
+    Kind kind_ = Kind::Unknown;
+    std::string start_;
+    std::string out_;
+    std::optional<unsigned char> odd_;
+    char16_t high_ = 0;  // a high surrogate waiting for its low one
+};
 
 bool isBlank(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\0';
 }
 bool isLineEnd(unsigned char c) {
     return c == '\r' || c == '\n';
+}
+
+// Whether the bytes hold one that no text file holds (see ImportedText).
+bool holdsBinary(std::string_view s) {
+    return std::any_of(s.begin(), s.end(), [](char ch) {
+        const auto c = static_cast<unsigned char>(ch);
+        return c < 0x20 && (c < '\t' || c > '\r') && c != 0x1A;
+    });
 }
 
 // The first field of one line as it is read: only its head is kept (enough bytes for
@@ -293,15 +412,17 @@ class FieldReader {
 //  - UTF-8 validity is judged per field over the whole field, before it is cut.
 std::vector<std::string> importFields(std::string_view contents) {
     std::vector<std::string> fields;
+    Utf16Decoder decoder;
     FieldReader reader;
     auto emit = [&fields](std::string field) { fields.push_back(std::move(field)); };
-    reader.feed(contents, emit);
+    reader.feed(decoder.decode(contents), emit);
+    reader.feed(decoder.finish(), emit);
     reader.finish(emit);
     return fields;
 }
 
-int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
-                   const FileSystem& files) {
+ImportedText importTextFile(const std::filesystem::path& file, TableCursor& workTable,
+                            const FileSystem& files) {
     const std::string name = file.string();
     std::error_code ec;
     const auto status = files.status(file, ec);
@@ -325,13 +446,14 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
 
     // Rows are appended as the file streams in; a read error part-way rolls every row back, and
     // the cursor then drops the rows it had shown.
-    int count = 0;
+    ImportedText result;
     try {
         Transaction transaction(workTable.database().connection());
+        Utf16Decoder decoder;
         FieldReader reader;
         auto emit = [&](std::string field) {
             workTable.appendRecord({Value(std::move(field))});
-            ++count;
+            ++result.rows;
         };
         std::string chunk(1 << 20, '\0');
         for (;;) {
@@ -339,18 +461,23 @@ int importTextFile(const std::filesystem::path& file, TableCursor& workTable,
             if (!got) {
                 throw ImportFileError("Import file cannot be read: " + name);
             }
-            reader.feed(std::string_view(chunk.data(), *got), emit);
+            const std::string_view text = decoder.decode(std::string_view(chunk.data(), *got));
+            result.binary = result.binary || holdsBinary(text);
+            reader.feed(text, emit);
             if (*got < chunk.size()) {
                 break;
             }
         }
+        const std::string_view rest = decoder.finish();
+        result.binary = result.binary || holdsBinary(rest);
+        reader.feed(rest, emit);
         reader.finish(emit);
         transaction.commit();
     } catch (...) {
         workTable.refresh();
         throw;
     }
-    return count;
+    return result;
 }
 
 }  // namespace spinalyst::store

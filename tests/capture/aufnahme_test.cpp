@@ -175,9 +175,16 @@ class AufnahmeTest : public testing::KontextTest {
         return s;
     }
 
-    // After every import the cursors are linked and filtered as before, the flag is off and the
-    // grids are attached again.
+    // After every import the cursors are linked and filtered as before, the flag is off, the
+    // grids are attached again, and the work table holds none of the file's lines, which its open
+    // cursor shows.
     void erwarteWiederhergestellt() {
+        store::QueryCursor q("q", dm.TdbDatabase_Roulette);
+        q.setSql("SELECT COUNT(*) AS n FROM Permanenz_Aufnahme", {});
+        q.open();
+        EXPECT_EQ(q.integer("n"), 0);
+        EXPECT_TRUE(dm.TdbTable_Permanenz_Aufnahme.isOpen());
+        EXPECT_TRUE(dm.TdbTable_Permanenz_Aufnahme.isEmpty());
         EXPECT_EQ(dm.TdbTable_Permanenz.master(), &dm.TdbTable_Wahl);
         EXPECT_EQ(dm.TdbTable_Permanenz_Tag_Zusammenfassung.master(), &dm.TdbTable_Wahl);
         EXPECT_TRUE(dm.TdbTable_Permanenz_Tag_Zusammenfassung.filtered());
@@ -318,6 +325,113 @@ TEST_F(AufnahmeTest, ASecondImportOfAMonthAtTheEndOfTheCalendarStoresNothing) {
         EXPECT_EQ(zweite.tage, 0);
         EXPECT_EQ(zweite.coups, 0);
         EXPECT_EQ(permanenz(casino, tische[i]), f.gespeichert);
+    }
+}
+
+// The bytes of a UTF-16 text after its byte-order mark, little or big endian.
+std::string utf16(std::u16string_view text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t u : text) {
+        const auto low = static_cast<char>(u & 0xFF);
+        const auto high = static_cast<char>(u >> 8);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
+// A file that gives no day says why, in both languages, on a line after the usual report; a
+// report with a day keeps the one line.
+TEST_F(AufnahmeTest, AFileThatGivesNoDaySaysWhy) {
+    const std::string kopfDe = "Permanenz: 0 Tag(e), 0 Coups aufgenommen!\n";
+    const std::string kopfEn = "Permanence: 0 Day(s), 0 Coups included!\n";
+    const struct {
+        const char* name;
+        std::string inhalt;
+        bool zweimal;  // imported twice, the second report counts
+        std::string deutsch;
+        std::string english;
+    } cases[] = {
+        {"empty file", "", false, kopfDe + "Die Datei ist leer.", kopfEn + "The file is empty."},
+        {"only empty lines", "\r\n\n  \n", false,
+         kopfDe + "Keine Zeile der Datei enthält einen Tag des Monats 03.2012.",
+         kopfEn + "No line of the file holds a day of the month 03.2012."},
+        {"another month", "01.04.2012\n17\nx\ny\n", false,
+         kopfDe + "Keine Zeile der Datei enthält einen Tag des Monats 03.2012.",
+         kopfEn + "No line of the file holds a day of the month 03.2012."},
+        {"binary", "\x01\xFF\xFE\x00\x89PNG\r\n\x1A\n\x00\x00"s, false,
+         kopfDe + "Die Datei enthält keinen lesbaren Text (keine Textdatei oder eine unbekannte "
+                  "Kodierung).",
+         kopfEn + "The file holds no readable text (not a text file, or an unknown encoding)."},
+        {"UTF-16 without byte-order mark",
+         "0\x001\x00.\x000\x003\x00.\x002\x000\x001\x002\x00\n\x00"s, false,
+         kopfDe + "Die Datei enthält keinen lesbaren Text (keine Textdatei oder eine unbekannte "
+                  "Kodierung).",
+         kopfEn + "The file holds no readable text (not a text file, or an unknown encoding)."},
+        {"UTF-16 of another month", utf16(u"01.04.2012\r\n17\r\nx\r\ny\r\n", true), false,
+         kopfDe + "Keine Zeile der Datei enthält einen Tag des Monats 03.2012.",
+         kopfEn + "No line of the file holds a day of the month 03.2012."},
+        {"days stored already", kMaerz, true,
+         kopfDe + "Die Tage des Monats 03.2012 in der Datei sind schon aufgenommen oder haben "
+                  "keine Zahlen.",
+         kopfEn + "The file's days of the month 03.2012 are included already or hold no numbers."},
+        {"a date line without numbers", "01.03.2012\nx\ny\n", false,
+         kopfDe + "Die Tage des Monats 03.2012 in der Datei sind schon aufgenommen oder haben "
+                  "keine Zahlen.",
+         kopfEn + "The file's days of the month 03.2012 are included already or hold no numbers."},
+        {"a day stored", "\x01\x02" + std::string(kMaerz), false,
+         "Permanenz: 2 Tag(e), 4 Coups aufgenommen!", "Permanence: 2 Day(s), 4 Coups included!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int casino = neuesCasino();
+        waehle(casino, "T 01", Date::fromYmd(2012, 3, 15));
+        const auto pfad = datei(c.inhalt);
+        auto bericht = importiere(pfad);
+        if (c.zweimal) {
+            bericht = importiere(pfad);
+        }
+        sitzung.sprache = store::Sprache::Deutsch;
+        EXPECT_EQ(Aufnahme_Meldung(k, bericht), c.deutsch);
+        sitzung.sprache = store::Sprache::Englisch;
+        EXPECT_EQ(Aufnahme_Meldung(k, bericht), c.english);
+    }
+    sitzung.sprache = store::Sprache::Deutsch;
+
+    // The generator has no file to explain.
+    const int zg = neuesCasino("t", 2);
+    waehle(zg, "T 01", Date::fromYmd(2012, 3, 15));
+    importiere({});
+    EXPECT_EQ(Aufnahme_Meldung(k, importiere({})), "Permanenz: 0 Tag(e), 0 Coups aufgenommen!");
+}
+
+// A file saved as UTF-16 with its byte-order mark, or as UTF-8 with one, imports as the same
+// text in UTF-8 does.
+TEST_F(AufnahmeTest, Utf16AndMarkedUtf8FilesImportAsUtf8) {
+    const std::u16string text =
+        u"Spielbank M\u00fcnchen \U0001F3B2 01.03.2012\r\n17\r\n0\r\n36\r\na\r\nb\r\n"
+        u"02.03.2012\r\n5\r\n-\r\n-\r\n";
+    const std::string utf8 =
+        "Spielbank M\xC3\xBCnchen \xF0\x9F\x8E\xB2 01.03.2012\r\n17\r\n0\r\n36\r\na\r\nb\r\n"
+        "02.03.2012\r\n5\r\n-\r\n-\r\n";
+    const struct {
+        const char* name;
+        std::string inhalt;
+    } cases[] = {
+        {"UTF-8", utf8},
+        {"UTF-8 with mark", "\xEF\xBB\xBF" + utf8},
+        {"UTF-16 little endian", utf16(text, false)},
+        {"UTF-16 big endian", utf16(text, true)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int casino = neuesCasino();
+        waehle(casino, "T 01", Date::fromYmd(2012, 3, 15));
+        const auto bericht = importiere(datei(c.inhalt));
+        EXPECT_EQ(bericht.tage, 2);
+        EXPECT_EQ(bericht.coups, 4);
+        EXPECT_EQ(Aufnahme_Meldung(k, bericht), "Permanenz: 2 Tag(e), 4 Coups aufgenommen!");
+        EXPECT_EQ(permanenz(casino), "01.03.2012:17,0,36 02.03.2012:5");
+        EXPECT_EQ(tageszeilen(casino), "01.03.2012=3 02.03.2012=1");
     }
 }
 
@@ -486,7 +600,9 @@ TEST_F(AufnahmeTest, TheMenuAsksChoosesAndReports) {
     MenuItem_Permanenzen_AufnahmeClick(k, zufall);
     EXPECT_EQ(ui.asked.back(),
               "Include Permanences, Bank " + std::to_string(casino) + ", T 04, Month 03/2012");
-    EXPECT_EQ(ui.informed.back(), "Permanence: 0 Day(s), 0 Coups included!");
+    EXPECT_EQ(ui.informed.back(),
+              "Permanence: 0 Day(s), 0 Coups included!\nThe file's days of the month 03.2012 "
+              "are included already or hold no numbers.");
 
     // A random-generator casino: no dialog, the question names the coups per day.
     const int zg = neuesCasino("t", 3);

@@ -99,7 +99,9 @@ TEST_F(CliPermanenzTest, ImportsAFileAndGeneratesAMonth) {
     // Without extension the name gets ".txt"; the days are there already.
     const auto zweite =
         runCli({"import", d, "1", "T 05", "2012-03", (dir.path() / "maerz").string()});
-    EXPECT_EQ(zweite.out, "Permanence: 0 Day(s), 0 Coups included!\n");
+    EXPECT_EQ(zweite.out,
+              "Permanence: 0 Day(s), 0 Coups included!\nThe file's days of the month 03.2012 "
+              "are included already or hold no numbers.\n");
 
     const auto erzeugt = runCli({"import", d, "2", "T 01", "2012-02"});
     ASSERT_EQ(erzeugt.code, 0) << erzeugt.err;

@@ -66,6 +66,17 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
+// The bytes of a UTF-16 text after its byte-order mark, little or big endian.
+std::string utf16(std::u16string_view text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t u : text) {
+        const auto low = static_cast<char>(u & 0xFF);
+        const auto high = static_cast<char>(u >> 8);
+        out += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return out;
+}
+
 struct FieldCase {
     const char* name;
     std::string contents;
@@ -191,6 +202,78 @@ TEST(ImportFieldsLarge, NulsEverywhere) {
     EXPECT_EQ(importFields(nuls + "7" + nuls + "\n" + nuls), (Fields{"7", ""}));
 }
 
+// UTF-16 in either byte order, and UTF-8 with its mark, give the fields of the same text in UTF-8,
+// also for characters outside the basic plane (surrogate pairs).
+TEST(ImportFieldsUtf16, ReadsLikeTheSameTextInUtf8) {
+    const std::u16string text =
+        u"\"K\u00f6ln\",x\r\n01.03.2012\r\n  17  \n\n\U0001F3B2 W\u00fcrfel\r\"a\"\"b\"\n\u20ac";
+    const std::string utf8 =
+        "\"K\xC3\xB6ln\",x\r\n01.03.2012\r\n  17  \n\n\xF0\x9F\x8E\xB2 W\xC3\xBCrfel\r\"a\"\"b\"\n"
+        "\xE2\x82\xAC";
+    const Fields expected = importFields(utf8);
+    ASSERT_EQ(expected, (Fields{"K\xC3\xB6ln", "01.03.2012", "17", "\xF0\x9F\x8E\xB2 W\xC3\xBCrfel",
+                                "a\"b", "\xE2\x82\xAC"}));
+    EXPECT_EQ(importFields(utf16(text, false)), expected);
+    EXPECT_EQ(importFields(utf16(text, true)), expected);
+    EXPECT_EQ(importFields("\xEF\xBB\xBF" + utf8), expected);
+}
+
+// Malformed UTF-16 reads as U+FFFD where it is broken and the rest of the text is kept.
+TEST(ImportFieldsUtf16, MalformedInputReadsAsReplacementCharacters) {
+    const std::string r = "\xEF\xBF\xBD";
+    const struct {
+        const char* name;
+        std::string bytes;
+        Fields expected;
+    } cases[] = {
+        {"high surrogate before another character",
+         "\xFF\xFE"
+         "a\0\n\0\0\xD8"
+         "b\0"s,
+         {"a", r + "b"}},
+        {"low surrogate alone",
+         "\xFF\xFE"
+         "a\0\0\xDC"
+         "b\0"s,
+         {"a" + r + "b"}},
+        {"high surrogate at the end",
+         "\xFF\xFE"
+         "a\0\0\xD8"s,
+         {"a" + r}},
+        {"two high surrogates, then a pair",
+         "\xFE\xFF\xD8\0\xD8\0\xD8\x3C\xDF\xB2"s,
+         {r + r + "\xF0\x9F\x8E\xB2"}},
+        {"odd last byte, little endian",
+         "\xFF\xFE"
+         "a\0"
+         "b"s,
+         {"a" + r}},
+        {"odd last byte, big endian",
+         "\xFE\xFF\0"
+         "a\0"s,
+         {"a" + r}},
+        {"odd last byte after a line end",
+         "\xFF\xFE"
+         "a\0\n\0\x01"s,
+         {"a", r}},
+        {"only the mark", "\xFF\xFE", {}},
+        {"mark and one byte",
+         "\xFE\xFF"
+         "a",
+         {r}},
+        {"one byte, no mark", "\xFF", {"\xC3\xBF"}},
+        {"reversed mark is Windows-1252",
+         "\xFE"
+         "a",
+         {"\xC3\xBE"
+          "a"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(importFields(c.bytes), c.expected);
+    }
+}
+
 TEST(ImportFieldsLarge, BinaryGarbageGivesShortUtf8Fields) {
     std::mt19937 random(12345);
     std::string garbage(4'000'000, '\0');
@@ -254,13 +337,35 @@ TEST_F(ImportTextFileTest, AppendsOneRowPerNonEmptyLineAfterExistingRows) {
     const auto file = write("perm.txt",
                             "\xEF\xBB\xBF"
                             "01.03.2012\r\n17\r\n\r\n\"5\",x\r\n  \r\nK\xF6ln");
-    EXPECT_EQ(importTextFile(file, *table_), 5);
+    EXPECT_EQ(importTextFile(file, *table_).rows, 5);
     EXPECT_EQ(rows(), (Fields{"alt", "01.03.2012", "17", "5", "", "K\xC3\xB6ln"}));
 }
 
 TEST_F(ImportTextFileTest, EmptyFileAppendsNothing) {
-    EXPECT_EQ(importTextFile(write("leer.txt", ""), *table_), 0);
+    EXPECT_EQ(importTextFile(write("leer.txt", ""), *table_).rows, 0);
     EXPECT_EQ(rows(), Fields{});
+}
+
+// Bytes no text file holds mark the file as binary; tabs, line and page breaks and the DOS
+// end-of-file mark do not, nor do bytes above 0x7F.
+TEST_F(ImportTextFileTest, TellsWhetherTheFileHeldBytesNoTextHolds) {
+    const struct {
+        std::string contents;
+        bool binary;
+    } cases[] = {
+        {"", false},
+        {"01.03.2012\t\r\n17\v\f\n\x1A", false},
+        {"K\xF6ln \xC3\xA4\n", false},
+        {"17\n\0\n"s, true},
+        {"\x01", true},
+        {"17\x1B[0m\n", true},
+        {"\x89PNG\r\n\x1A\n", false},  // no control bytes in what is read
+        {"\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR"s, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.contents));
+        EXPECT_EQ(importTextFile(write("datei.txt", c.contents), *table_).binary, c.binary);
+    }
 }
 
 TEST_F(ImportTextFileTest, UnreadableFileThrowsAndLeavesTable) {
@@ -305,8 +410,8 @@ TEST_F(ImportTextFileTest, AFileThatCannotBeReadLeavesTheTable) {
         EXPECT_EQ(rows(), Fields{"alt"});
     }
     // Through the real file system both files are read.
-    EXPECT_EQ(importTextFile(locked, *table_), 2);
-    EXPECT_EQ(importTextFile(failing, *table_), static_cast<int>(lines.size() / 204));
+    EXPECT_EQ(importTextFile(locked, *table_).rows, 2);
+    EXPECT_EQ(importTextFile(failing, *table_).rows, static_cast<int>(lines.size() / 204));
 }
 
 // A file larger than any read buffer gives the same rows as splitting its whole contents, so
@@ -321,9 +426,52 @@ TEST_F(ImportTextFileTest, LargeFileReadInPiecesMatchesWholeContents) {
         contents += ends[i % 3];
     }
     const Fields expected = importFields(contents);
-    EXPECT_EQ(importTextFile(write("gross.txt", contents), *table_),
+    EXPECT_EQ(importTextFile(write("gross.txt", contents), *table_).rows,
               static_cast<int>(expected.size()));
     EXPECT_EQ(rows(), expected);
+}
+
+// A UTF-16 file larger than one read buffer gives the rows of the same text in UTF-8, also when
+// a read ends between the two halves of a surrogate pair.
+TEST_F(ImportTextFileTest, Utf16FileReadInPiecesMatchesUtf8) {
+    // The mark takes two bytes: unit i starts at byte 2 + 2i, so the pair starts at unit
+    // (2^20 - 4) / 2 and ends the first read buffer of 2^20 bytes with its high half.
+    const std::size_t paar = ((1u << 20) - 4) / 2;
+    std::u16string text = u"01.03.2012\n17\n";
+    while (text.size() < paar - 1) {
+        text += u"x\u00e4," + std::u16string(200, u'y') + u"\n";
+    }
+    text.resize(paar - 1);
+    text += u"\n\U0001F3B2,5\n";
+    for (int i = 0; i < 2'000; ++i) {
+        text += u"17\r\n";
+    }
+    text += u"\u20ac";
+    const auto expectedFrom = [](std::u16string_view t) {
+        std::string out;
+        for (const char16_t u : t) {
+            if (u < 0x80) {
+                out += static_cast<char>(u);
+            } else if (u == 0xE4) {
+                out += "\xC3\xA4";
+            } else if (u == 0x20AC) {
+                out += "\xE2\x82\xAC";
+            } else if (u == 0xD83C) {
+                out += "\xF0\x9F\x8E\xB2";
+            }  // the low half 0xDFB2 is written with the high one
+        }
+        return out;
+    };
+    const Fields expected = importFields(expectedFrom(text));
+    ASSERT_EQ(expected[expected.size() - 2'002], "\xF0\x9F\x8E\xB2");
+    for (const bool bigEndian : {false, true}) {
+        SCOPED_TRACE(bigEndian ? "big endian" : "little endian");
+        table_->emptyTable();
+        const auto result = importTextFile(write("utf16.txt", utf16(text, bigEndian)), *table_);
+        EXPECT_EQ(result.rows, static_cast<int>(expected.size()));
+        EXPECT_FALSE(result.binary);
+        EXPECT_EQ(rows(), expected);
+    }
 }
 
 }  // namespace
