@@ -43,6 +43,8 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
         const std::function<void(QDialog*, spinalyst::binding::CursorGrid*)>& schritte);
     // The casinos the selection bar offers.
     QStringList casinoliste();
+    // Starts the program with a new casino and types the coups 5 and 6 in entry mode.
+    void zweiCoupsGetippt();
     int zeilen() { return finde<QTableView>("DBGrid_Permanenz")->model()->rowCount(); }
     int tagesCoups() {
         return fenster().dataModule().TdbTable_Permanenz_Tag_Zusammenfassung.integer(
@@ -57,6 +59,15 @@ void ErfassungTest::init() {
 
 void ErfassungTest::cleanup() {
     programmBeenden();
+}
+
+void ErfassungTest::zweiCoupsGetippt() {
+    starten();
+    casinoAnlegen();
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    for (const char* z : {"5", "6"}) {
+        zahlEingeben(QString::fromLatin1(z));
+    }
 }
 
 void ErfassungTest::starten() {
@@ -192,12 +203,7 @@ void ErfassungTest::newCasinoTakesTypedNumbersAndDropsTheOpenCoup() {
 }
 
 void ErfassungTest::ctrlDeleteAsksAndDeletesTheCoup() {
-    starten();
-    casinoAnlegen();
-    menue("MenuItem_Permanenzen_Eingabe")->trigger();
-    for (const char* z : {"5", "6"}) {
-        zahlEingeben(QString::fromLatin1(z));
-    }
+    zweiCoupsGetippt();
     // The date picker ends the mode, which drops the open coup.
     finde<QWidget>("DateTimePicker")->setFocus();
     QTRY_COMPARE(zeilen(), 2);
@@ -241,12 +247,7 @@ void ErfassungTest::aNumberWithoutCasinoIsRefused() {
 // The question before a coup is deleted is the real box: Enter answers No and keeps the coup,
 // Yes deletes it.
 void ErfassungTest::enterOnTheDeleteQuestionKeepsTheCoup() {
-    starten();
-    casinoAnlegen();
-    menue("MenuItem_Permanenzen_Eingabe")->trigger();
-    for (const char* z : {"5", "6"}) {
-        zahlEingeben(QString::fromLatin1(z));
-    }
+    zweiCoupsGetippt();
     finde<QWidget>("DateTimePicker")->setFocus();
     QTRY_COMPARE(zeilen(), 2);
     auto* grid = finde<QTableView>("DBGrid_Permanenz");

@@ -16,6 +16,7 @@
 #include "store/textimport.h"
 #include "tests/support/fault_injection.h"
 #include "tests/support/kontext_fixture.h"
+#include "tests/support/utf16.h"
 
 namespace spinalyst::capture {
 namespace {
@@ -328,16 +329,7 @@ TEST_F(AufnahmeTest, ASecondImportOfAMonthAtTheEndOfTheCalendarStoresNothing) {
     }
 }
 
-// The bytes of a UTF-16 text after its byte-order mark, little or big endian.
-std::string utf16(std::u16string_view text, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t u : text) {
-        const auto low = static_cast<char>(u & 0xFF);
-        const auto high = static_cast<char>(u >> 8);
-        out += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return out;
-}
+using spinalyst::testing::utf16;
 
 // A file that gives no day says why, in both languages, on a line after the usual report; a
 // report with a day keeps the one line.

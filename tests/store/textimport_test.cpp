@@ -13,6 +13,7 @@
 #include "store/cursor.h"
 #include "store/database.h"
 #include "tests/support/fault_injection.h"
+#include "tests/support/utf16.h"
 
 namespace spinalyst::store {
 namespace {
@@ -66,16 +67,7 @@ bool isUtf8(std::string_view s) {
     return true;
 }
 
-// The bytes of a UTF-16 text after its byte-order mark, little or big endian.
-std::string utf16(std::u16string_view text, bool bigEndian) {
-    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const char16_t u : text) {
-        const auto low = static_cast<char>(u & 0xFF);
-        const auto high = static_cast<char>(u >> 8);
-        out += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return out;
-}
+using spinalyst::testing::utf16;
 
 struct FieldCase {
     const char* name;
