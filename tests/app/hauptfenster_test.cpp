@@ -78,6 +78,17 @@ Texte texteVon(const Form_Anwendung_Roulette& w) {
 
 }  // namespace
 
+// Runs the whole program as main() does; a program that has not ended after 20 s is ended with
+// the code 99, so that a hang fails the test instead of stopping the suite.
+int ausfuehrenMitWaechter(const spinalyst::app::Startumgebung& umgebung) {
+    QTimer waechter;
+    waechter.setSingleShot(true);
+    QObject::connect(&waechter, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+    waechter.start(20000);
+    auto* app = static_cast<QApplication*>(QCoreApplication::instance());
+    return spinalyst::app::Programm_Ausfuehren(*app, umgebung);
+}
+
 class HauptfensterTest : public QObject, protected spinalyst::testing::AppFixture {
     Q_OBJECT
 
@@ -569,12 +580,7 @@ void HauptfensterTest::sigtermClosesTheWindowAndKeepsTheEdit() {
             }
         }
     });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    watchdog.start(20000);
-    auto* app = static_cast<QApplication*>(QCoreApplication::instance());
-    const int code = spinalyst::app::Programm_Ausfuehren(*app, umgebung);
+    const int code = ausfuehrenMitWaechter(umgebung);
     QCOMPARE(code, 0);
     QVERIFY(meldungen.isEmpty());
     vorbereiten([](spinalyst::store::DataModule_Roulette& dm) {
@@ -598,12 +604,7 @@ void HauptfensterTest::sigtermDuringAQuestionAnswersNoAndEnds() {
             }
         }
     });
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    connect(&watchdog, &QTimer::timeout, [] { QCoreApplication::exit(99); });
-    watchdog.start(20000);
-    auto* app = static_cast<QApplication*>(QCoreApplication::instance());
-    const int code = spinalyst::app::Programm_Ausfuehren(*app, umgebung);
+    const int code = ausfuehrenMitWaechter(umgebung);
     QCOMPARE(code, 0);
     QCOMPARE(bestaetigt, std::optional<bool>(false));
     QVERIFY(!danachSichtbar);
