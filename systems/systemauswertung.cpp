@@ -394,7 +394,7 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
     Systemauswertung auswertung;
     auto& dm = k.dm;
     auto& db = dm.TdbDatabase_Roulette;
-    const Massenschreiben flagge(k.sitzung);
+    std::optional<Massenschreiben> flagge(std::in_place, k.sitzung);
     try {
         Systemaenderungen_Speichern(k);
         auto& w = dm.TdbTable_Wahl;
@@ -458,6 +458,8 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
         // The run ends where it failed; what was written stays.
         auswertung.fehler = e.what();
     }
+    // The bets' event names are computed again from here on.
+    flagge.reset();
     Nachher(k, p);
     return auswertung;
 }
