@@ -168,6 +168,10 @@ void DBEdit_Tage_SystemChange(Kontext& k) {
         w.post();
     }
     Vorherige_Ergebnisse_Zuruecksetzen(k);
+    // The selection row stays in edit state, as the main window keeps it.
+    if (!w.isEditing()) {
+        w.edit();
+    }
 }
 
 }  // namespace spinalyst::systems

@@ -24,7 +24,8 @@ struct Systemlauf {
 Systemlauf BitBtn_Berechnung_System_AuswertungClick(kern::Kontext& k,
                                                     const kern::Ereigniskatalog& katalog);
 
-// `System_Tage_Anzahl` changed: posts `Wahl` and clears the previous results.
+// `System_Tage_Anzahl` changed: posts `Wahl`, clears the previous results and leaves `Wahl` in
+// edit state again.
 void DBEdit_Tage_SystemChange(kern::Kontext& k);
 
 }  // namespace spinalyst::systems
