@@ -77,6 +77,8 @@ void Form_Anwendung_Roulette::Auswertung_System_Verbinden() {
             &QPushButton::clicked, this, [this] { BitBtn_Berechnung_System_AuswertungClick(); });
     connect(steuerelement<QAction>(this, "MenuItem_Systeme_Auswertung"), &QAction::triggered, this,
             [this] { BitBtn_Berechnung_System_AuswertungClick(); });
+    connect(steuerelement<QAction>(this, "MenuItem_Online_Spiel"), &QAction::triggered, this,
+            [this] { MenuItem_Online_SpielClick(); });
     connect(steuerelement<BoundLineEdit>(this, "DBEdit_Tage_System"),
             &BoundLineEdit::valueCommitted, this,
             [this] { Geschuetzt([this] { systems::DBEdit_Tage_SystemChange(kontext_); }); });

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "app/anwendung.h"
+#include "app/form_online_spiel.h"
 #include "capture/auswahl.h"
 #include "capture/zufall.h"
 #include "store/bulk_writer.h"
@@ -147,5 +149,32 @@ int main(int argc, char* argv[]) {
     fenster.findChild<QPushButton*>(QStringLiteral("BitBtn_Berechnung_System_Auswertung"))->click();
     QTest::qWait(300);
     fenster.grab().save(QDir(ausgabe).filePath(QStringLiteral("systemauswertung-en.png")));
+
+    // Online play after a few numbers: black, black brings the signal, which then runs on.
+    for (const QString& sprache : {QStringLiteral("en"), QStringLiteral("de")}) {
+        if (sprache == QStringLiteral("de")) {
+            fenster.MenuItem_Sprache_DeutschClick(nullptr);
+            QTest::qWait(200);
+        }
+        fenster.MenuItem_Online_SpielClick();
+        QWidget* online = fenster.onlineFenster();
+        if (online == nullptr) {
+            std::fprintf(stderr, "online play did not open\n");
+            return 1;
+        }
+        auto* zahl = online->findChild<QLineEdit*>(QStringLiteral("DBEdit_Permanenz_Zahl"));
+        QElapsedTimer schritt;
+        for (const char* z : {"2", "4", "6", "11"}) {
+            QTest::keyClicks(zahl, QString::fromLatin1(z));
+            schritt.start();
+            QTest::keyClick(zahl, Qt::Key_Return);
+            std::fprintf(stderr, "online step %s: %lld ms\n", z,
+                         static_cast<long long>(schritt.elapsed()));
+        }
+        QTest::qWait(300);
+        online->grab().save(QDir(ausgabe).filePath(QStringLiteral("online-%1.png").arg(sprache)));
+        online->close();
+        QTest::qWait(100);
+    }
     return 0;
 }
