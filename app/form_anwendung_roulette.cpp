@@ -499,9 +499,21 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     auto tagesSpalten = [](const char* erstesFeld, const char* erste, const char* ersteEnglisch) {
         return std::vector<Column>{
             Column(erstesFeld, erste, ersteEnglisch).width(10),
-            Column("Gewinn_Verlust", "G/V", "W/L").right().width(5),
-            Column("Gewinn_Maximal", "Max +").right().width(5),
-            Column("Verlust_Maximal", "Max -").right().width(5),
+            // Where a system won and lost shows at a glance: results by sign, the best value
+            // reached in green, the worst in red.
+            Column("Gewinn_Verlust", "G/V", "W/L").right().width(5).color(einsatzFarbe),
+            Column("Gewinn_Maximal", "Max +")
+                .right()
+                .width(5)
+                .color([](const store::RowView& r) -> std::optional<QColor> {
+                    return r.integer("Gewinn_Maximal") > 0 ? QColor(0, 128, 0) : QColor(Qt::black);
+                }),
+            Column("Verlust_Maximal", "Max -")
+                .right()
+                .width(5)
+                .color([](const store::RowView& r) -> std::optional<QColor> {
+                    return r.integer("Verlust_Maximal") < 0 ? QColor(200, 0, 0) : QColor(Qt::black);
+                }),
             Column("Coups_Anzahl", "Coups", "No.").right().width(5),
             Column("Angriffe", "Angriffe", "Attacks").right().width(5).stretched()};
     };

@@ -94,6 +94,10 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     void BitBtn_Berechnung_Permanenz_AuswertungClick();
     void Permanenz_Auswertung_Modus(char modus);
     void DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange();
+    // System panel: the system evaluation ("(System)" and Systeme / "Auswertung"). While it
+    // runs, the actions that would start it again are disabled and ignored.
+    void BitBtn_Berechnung_System_AuswertungClick();
+    bool rechnet() const { return rechnet_; }
     const kern::Ereigniskatalog& katalog() const { return katalog_; }
     // How the event choice is shown for a mode ('H', 'S', 'R', 'E'); set by the window that
     // owns the event choice (tests replace it).
@@ -187,6 +191,8 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     kern::Ereigniskatalog katalog_;
     std::unique_ptr<events::Permanenzauswertung> auswertung_;
     QElapsedTimer zeichenUhr_;
+    // A system evaluation is in progress (the engine is not entered twice).
+    bool rechnet_ = false;
     EreigniswahlOeffner ereigniswahlOeffner_;
     Form_Ereignisse* formEreignisse_ = nullptr;
     Form_Wahl_Ereignis* formWahlEreignis_ = nullptr;

@@ -34,9 +34,9 @@ int Ergebnis_Progression(const Instanz& instanz, int stufe, int satz, int einsat
 // What a walk is asked to do.
 struct Durchlauf {
     std::span<const kern::Coup> strecke;  // the loaded stretch, in coup order
-    std::size_t beginn = 0;       // position of the first coup to evaluate
-    bool uebergreifend = false;   // days overlapping
-    bool nurLetzterCoup = false;  // one online step: only the last coup is processed
+    std::size_t beginn = 0;               // position of the first coup to evaluate
+    bool uebergreifend = false;           // days overlapping
+    bool nurLetzterCoup = false;          // one online step: only the last coup is processed
     // Close the day in progress at the end (a run over a whole stretch, not a chosen day alone).
     bool tagAbschliessen = true;
 };
@@ -51,8 +51,8 @@ struct Durchlaufergebnis {
     std::vector<Buchung> buchungen;
     // The days whose totals were closed, in order (all days, result days or not).
     std::vector<Tagesabschluss> tage;
-    Tagessummen summen;      // the day totals at the end
-    std::size_t coups = 0;   // coups processed
+    Tagessummen summen;     // the day totals at the end
+    std::size_t coups = 0;  // coups processed
     bool abgebrochen = false;
 };
 

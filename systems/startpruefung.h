@@ -53,8 +53,8 @@ bool Rueckstaendigkeit_Filter_Pruefen(const Pruefstelle& stelle, const Zaehlfilt
 // instead of a sequence check at every earlier coup.
 class Folgenhistorie {
   public:
-    Folgenhistorie(std::span<const kern::Coup> strecke, const Instanz& instanz,
-                   bool uebergreifend, const kern::Ereigniskatalog& katalog);
+    Folgenhistorie(std::span<const kern::Coup> strecke, const Instanz& instanz, bool uebergreifend,
+                   const kern::Ereigniskatalog& katalog);
 
     // The latest position p <= q at which the trigger sequence is met (as if p were the current
     // coup), or -1.

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,15 @@ struct Systemauswertung {
     std::optional<std::string> fehler;
 };
 
-// The systems of the kind and chance class shown (`Wahl.ID_System_Art`, `ID_System_Chancen`) in
-// the order of their numbers, read with their instances' data, sequences and stakes.
-std::vector<System> Systeme_Laden(store::Database& datenbank, int art, int chancen);
+// The systems a run takes from those of the kind and chance class shown (`Wahl.ID_System_Art`,
+// `ID_System_Chancen`), in the order of their numbers: in mode 'E' the selected one (none when it
+// is not among them), in mode 'A' those marked "x" and the selected one.
+std::vector<std::int64_t> Systeme_Auswaehlen(store::Database& datenbank, int art, int chancen,
+                                             char modus, std::int64_t gewaehlt);
+
+// The systems with these identifiers, in this order, with their instances' data rows, event
+// sequences and stakes. An identifier without a `Systeme` row is left out.
+std::vector<System> Systeme_Laden(store::Database& datenbank, std::span<const std::int64_t> ids);
 
 // Runs the engine (`Systemauswertung_Berechnen`). The stretch is the chosen date D (the date
 // picker) back to D - n (n = `Wahl.System_Tage_Anzahl`, 0 for a chosen day alone), with the day

@@ -82,7 +82,7 @@ struct Instanz {
     // The stakes of steps 1 to 50 (`System_Angriffe` rows "1" to "50"); index 0 is unused. A
     // missing row or a null stake is an empty optional: the step does not exist.
     std::array<std::optional<int>, kAngriffsstufen + 1> saetze{};
-    std::optional<int> limitGewinn;  // row "G"; null counts as 100
+    std::optional<int> limitGewinn;   // row "G"; null counts as 100
     std::optional<int> limitVerlust;  // row "V"; null counts as -100
 
     // Stake of step k, or nothing when the step does not exist (also for k outside 1..50).
@@ -100,9 +100,9 @@ struct Instanz {
 
 // The run state of a system (fields of its `Systeme` row, kept between runs).
 struct Angriffszustand {
-    int stufe = 0;                      // `Systemangriff`: 0 idle, k the step of the next bet
-    std::array<bool, 3> aktiv{};        // `Systemangriff_Instanz_1` .. `_3` are "t"
-    bool beendungEinzeln = false;       // `Systemangriff_Beendung_Einzeln` is "t"
+    int stufe = 0;                 // `Systemangriff`: 0 idle, k the step of the next bet
+    std::array<bool, 3> aktiv{};   // `Systemangriff_Instanz_1` .. `_3` are "t"
+    bool beendungEinzeln = false;  // `Systemangriff_Beendung_Einzeln` is "t"
 
     bool operator==(const Angriffszustand&) const = default;
 };
@@ -122,11 +122,11 @@ struct System {
 
 // One bet (`Systeme_Abarbeitung` row).
 struct Wette {
-    std::int64_t idZahl = 0;  // `Permanenz_ID_Zahl`: the coup the bet is placed on
-    std::int64_t system = 0;  // `ID_System`
-    int instanz = 1;          // `ID_Instanz`
-    int ereignis = 0;         // `ID_Ereignis`
-    int satz = 0;             // `Satz`
+    std::int64_t idZahl = 0;      // `Permanenz_ID_Zahl`: the coup the bet is placed on
+    std::int64_t system = 0;      // `ID_System`
+    int instanz = 1;              // `ID_Instanz`
+    int ereignis = 0;             // `ID_Ereignis`
+    int satz = 0;                 // `Satz`
     std::optional<int> ergebnis;  // `Gewinn_Verlust`; empty until settled
 
     // The stored row this bet was read from; 0 for a bet placed by the run.
