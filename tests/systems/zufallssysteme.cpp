@@ -116,19 +116,19 @@ systems::Serienfilter serienfilter(std::mt19937& rng) {
         f.aktiv = true;
     }
     const double nullAnteil = 0.05;
-    const bool lang = chance(rng, 0.15);  // windows over 25 coups: long series
+    const bool lang = chance(rng, 0.25);  // windows over 25 coups: long series
     f.ereignis =
         feld(rng, lang ? testereignis::kKeineNull : eines(rng, kFilterereignisse), nullAnteil);
     const int von = wuerfel(rng, 1, 4);
     f.coupsVon = feld(rng, von, nullAnteil);
     f.coupsBis = feld(rng, von + (lang ? wuerfel(rng, 24, 34) : wuerfel(rng, 0, 14)), nullAnteil);
-    const int laengeVon = lang ? wuerfel(rng, 1, 26) : wuerfel(rng, 1, 3);
+    const int laengeVon = lang ? wuerfel(rng, 20, 26) : wuerfel(rng, 1, 3);
     f.laengeVon = feld(rng, laengeVon, nullAnteil);
     f.laengeBis =
-        feld(rng, laengeVon + (lang ? wuerfel(rng, 0, 10) : wuerfel(rng, 0, 3)), nullAnteil);
+        feld(rng, laengeVon + (lang ? wuerfel(rng, 3, 10) : wuerfel(rng, 0, 3)), nullAnteil);
     const int anzahlVon = wuerfel(rng, 0, 2);
     f.anzahlVon = feld(rng, anzahlVon, nullAnteil);
-    f.anzahlBis = feld(rng, anzahlVon + wuerfel(rng, 0, 3), nullAnteil);
+    f.anzahlBis = feld(rng, anzahlVon + (lang ? 0 : wuerfel(rng, 0, 3)), nullAnteil);
     f.ungleich = chance(rng, 0.4);
     f.vorEreignisfolge = chance(rng, 0.4);
     return f;
@@ -252,7 +252,7 @@ std::vector<kern::Coup> Zufallsstrecke(std::mt19937& rng) {
     const int tage = wuerfel(rng, 1, 4);
     for (int t = 0; t < tage; ++t) {
         const int w = wuerfel(rng, 0, 9);
-        const int anzahl = w < 2 ? 0 : (w == 9 ? wuerfel(rng, 25, 45) : wuerfel(rng, 1, 20));
+        const int anzahl = w < 2 ? 0 : (w >= 8 ? wuerfel(rng, 25, 45) : wuerfel(rng, 1, 20));
         for (int i = 0; i < anzahl; ++i) {
             kern::Coup c;
             c.tag = tag;
@@ -303,6 +303,16 @@ Zufallsfall Zufallsfall_Erzeugen(std::mt19937& rng) {
         fall.systeme.push_back(Zufallssystem(rng, 100 + i));
     }
     fall.tagAbschliessen = chance(rng, 0.8);
+    // Now and then an attack already running when the walk begins (a run continuing a state).
+    for (System& s : fall.systeme) {
+        if (chance(rng, 0.08)) {
+            s.zustand.stufe = wuerfel(rng, 1, 3);
+            for (auto& a : s.zustand.aktiv) {
+                a = chance(rng, 0.7);
+            }
+            s.zustand.beendungEinzeln = chance(rng, 0.3);
+        }
+    }
     if (chance(rng, 0.15) && !fall.strecke.empty()) {
         fall.abbruchBei = static_cast<std::size_t>(
             wuerfel(rng, 2, static_cast<int>(fall.strecke.size() - fall.beginn) + 1));
