@@ -14,6 +14,18 @@
 // walks back over the attack's coups, every bet is found by searching the bet list). It shares no
 // code with the engine, only its types, so that comparing both on random systems catches faults
 // of either.
+//
+// Where the engine's contract leaves a choice, the reference reads it so:
+// - a kind-2 system runs the start check like any other (its state becomes step 1, all instances
+//   active, when its instances pass) but never places bets or settles by instance;
+// - the current day of a walk, also of an online step, is the day of the coup at `beginn`;
+// - every instance is settled while the attack runs, active or not (an inactive one finds no bet
+//   and keeps its state unless "K" sums reach a limit);
+// - only bets passed in are marked `abgerechnet`, and only when a result was written (settlement
+//   kinds other than "E", "K", "P" write none);
+// - a stored bet on an event the catalogue does not know, or of fewer than 1 piece, stays
+// unsettled;
+// - the sequence history fails when one of its four fields is null or the instance has no rows.
 namespace spinalyst::systems::referenz {
 
 bool Ereignisfolge_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
