@@ -193,7 +193,11 @@ TEST(DurchlaufVergleich, StartpruefungenWieReferenz) {
                                           << " of instance " << i + 1 << ": engine " << paar.first
                                           << ", reference " << paar.second << "\n"
                                           << Beschreiben(fall)
-                                          << Beschreiben(System{1, 1, false, {ins, {}, {}}, {}});
+                                          << Beschreiben(System{.id = 1,
+                                                                .art = 1,
+                                                                .instanzen = {ins, {}, {}},
+                                                                .zustand = {},
+                                                                .regel = {}});
                             ++fehler;
                         }
                     }
