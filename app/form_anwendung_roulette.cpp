@@ -34,7 +34,9 @@
 #include "app/core/sprache.h"
 #include "app/core/statuszeile.h"
 #include "app/core/texte.h"
+#include "app/datumswahl.h"
 #include "app/flaggen.h"
+#include "app/qt_uebersetzung.h"
 #include "app/qt_user_interface.h"
 
 namespace spinalyst::app {
@@ -161,6 +163,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
       dm_(dataModule),
       ui_(ui),
       bindung_(new binding::BindingContext(this)),
+      qtTexte_(new QtUebersetzung(this)),
       kontext_{dataModule, sitzung, ui, *this} {
     setObjectName(QStringLiteral("Form_Anwendung_Roulette"));
     bindung_->setLanguage(sitzung_.sprache);
@@ -306,15 +309,8 @@ QWidget* Form_Anwendung_Roulette::Auswahlleiste_Bauen() {
                           "DBComboBox_Tisch");
     tisch->setMaxVisibleItems(25);
 
-    DateTimePicker = benannt(new QDateEdit, "DateTimePicker");
-    DateTimePicker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DateTimePicker->setCalendarPopup(true);
-    // Days a table can have been played on; a stray keystroke cannot reach the calendar's ends.
-    DateTimePicker->setDateRange(QDate(1900, 1, 1), QDate(2100, 12, 31));
-    DateTimePicker->setDate(QDate::currentDate());
-    Datum_Uebernehmen(DateTimePicker->date());
-    connect(DateTimePicker, &QDateEdit::dateChanged, this,
-            &Form_Anwendung_Roulette::Datum_Uebernehmen);
+    DateTimePicker = benannt(new Datumswahl, "DateTimePicker");
+    Datum_Uebernehmen(DateTimePicker->gewaehlterTag());
 
     layout->addWidget(casino);
     layout->addWidget(tisch);
@@ -366,14 +362,20 @@ QWidget* Form_Anwendung_Roulette::Permanenzspalte_Bauen() {
                          "DBEdit_Permanenz_Zahl");
     zahl->setIntegerOnly(true);
     zahl->setAlignment(Qt::AlignRight);
-    zahl->setFixedWidth(zahlBreite(zahl, 3));
+    // Typed at the table, often without looking: large digits and room for a slip of the
+    // finger.
+    QFont gross = zahl->font();
+    gross.setPointSizeF(gross.pointSizeF() * 1.6);
+    gross.setBold(true);
+    zahl->setFont(gross);
+    zahl->setMinimumWidth(zahlBreite(zahl, 4));
     auto* speichern = benannt(new QPushButton, "BitBtn_Permanenz_Zahl");
     DBEdit_Permanenz_Zahl = zahl;
     BitBtn_Permanenz_Zahl = speichern;
     // The number-entry mode is off at start.
     speichern->setEnabled(false);
-    eingabe->addWidget(zahl);
-    eingabe->addWidget(speichern, 1);
+    eingabe->addWidget(zahl, 1);
+    eingabe->addWidget(speichern);
     layout->addLayout(eingabe);
     return spalte;
 }
@@ -432,7 +434,10 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     // The three statistics lists share one place; the evaluation shows one at a time.
     auto* haeufigkeit = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Haeufigkeit,
-        {Column("Ereignis", "Ereignisse", "Events").englishField("Ereignis_Englisch").width(13),
+        {Column("Ereignis", "Ereignisse", "Events")
+             .englishField("Ereignis_Englisch")
+             .width(13)
+             .toContent(),
          Column("Ereignis_Info", "Zahlen", "Numbers")
              .englishField("Ereignis_Info_Englisch")
              .width(13)
@@ -440,13 +445,13 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
          Column("", "").width(1), Column("Zahlen_Anzahl", "Anzahl", "Number").right().width(5),
          Column("Zahlen_Prozent", "% ").right().width(6)},
         bindung_, this);
-    auto* serien =
-        new CursorTableModel(dm_.TdbQuery_Ereignisse_Serien,
-                             {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
-                              Column("", "").width(1), Column("Serie", "Serie").right().width(5),
-                              Column("Serie_Anzahl", "Anzahl", "Number").right().width(5),
-                              Column("Serie_Prozent", "% ").right().width(6)},
-                             bindung_, this);
+    auto* serien = new CursorTableModel(
+        dm_.TdbQuery_Ereignisse_Serien,
+        {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
+         Column("", "").width(1), Column("Serie", "Serie", "Series").right().width(5),
+         Column("Serie_Anzahl", "Anzahl", "Number").right().width(5),
+         Column("Serie_Prozent", "% ").right().width(6)},
+        bindung_, this);
     auto* rueck = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Rueckstaendigkeit,
         {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
@@ -642,7 +647,7 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
     kopf(benannt(new QLabel, "Label_Zahlen"), Info);
     kopf(benannt(new QLabel, "Label_von1"), AnzahlVon);
     kopf(benannt(new QLabel, "Label_bis1"), AnzahlBis);
-    kopf(benannt(new QLabel(QStringLiteral("Serie")), "Label_Serie"), SerieVon, 2);
+    kopf(benannt(new QLabel, "Label_Serie"), SerieVon, 2);
     kopf(benannt(new QLabel, "Label_von2"), CoupsVon);
     kopf(benannt(new QLabel, "Label_bis2"), CoupsBis);
 
@@ -703,7 +708,7 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         new CursorTableModel(dm_.TdbTable_System_Ereignisse,
                              {Column("Ereignis", "Ereignisfolge", "Sequence").width(12).stretched(),
                               Column("Ereignis_Info", "Zahlen", "Numbers").width(12).stretched(),
-                              Column("Angriff", "A").centre().width(2)},
+                              Column("Angriff", "A").centre().width(2).fits(QStringLiteral("<>"))},
                              bindung_, this);
     auto* folgeGrid = benannt(new CursorGrid(folgeModell), "DBGrid_System_Ereignisfolge");
     folgeGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -754,7 +759,7 @@ QWidget* Form_Anwendung_Roulette::Onlineteil_Bauen() {
     layout->addWidget(benannt(new QLabel, "Label_Satzsignale"));
 
     std::vector<Column> spalten = {
-        Column("Ereignis", "Ereignis", "Event").width(8),
+        Column("Ereignis", "Ereignis", "Event").width(8).toContent(),
         Column("Ereignis_Info", "Zahlen", "Numbers").width(9).stretched(),
         Column("Satz", "Satz", "Bet").right().width(3)};
     for (Column& c : spalten) {
@@ -818,6 +823,15 @@ void Form_Anwendung_Roulette::Texte_Setzen() {
             knopf->setText(beschriftung);
         }
     }
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const std::string name = w->objectName().toStdString();
+        for (const FesterText& h : Kurzhilfen()) {
+            if (Kurzhilfe_Gilt(h, name)) {
+                w->setToolTip(text(englisch ? h.englisch : h.deutsch));
+                break;
+            }
+        }
+    }
 }
 
 void Form_Anwendung_Roulette::Kuerzel_Vergeben() {
@@ -846,6 +860,8 @@ void Form_Anwendung_Roulette::Sprachwahl_Anzeigen() {
 
 void Form_Anwendung_Roulette::Sprache_Anwenden() {
     const Sprache sprache = sitzung_.sprache;
+    // Qt's own texts (message-box buttons, the file dialog) follow too.
+    qtTexte_->anwenden(sprache);
     setWindowTitle(text(Hauptfenster_Titel(sprache)));
 
     for (const char* name : Sprachabhaengige_Menuepunkte()) {
@@ -1035,11 +1051,8 @@ void Form_Anwendung_Roulette::Anzeigen() {
         // 8. The stored day, then the selection change; later shows: focus on the day.
         if (ersteAnzeige) {
             const store::Date tag = dm_.TdbTable_Wahl.date("Datum");
-            {
-                const QSignalBlocker block(DateTimePicker);
-                DateTimePicker->setDate(QDate(tag.year(), tag.month(), tag.day()));
-            }
-            Datum_Uebernehmen(DateTimePicker->date());
+            DateTimePicker->setzen(QDate(tag.year(), tag.month(), tag.day()));
+            Datum_Uebernehmen(DateTimePicker->gewaehlterTag());
             Casino_Tisch_DatumChange(this);
         } else {
             DateTimePicker->setFocus();

@@ -28,7 +28,9 @@ struct Column {
     bool editable = false;
     bool markOnly = false;  // holds "x" or nothing; an edit takes "x" (either case) or nothing
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    int widthChars = 0;  // preferred width in average characters; 0: fit the heading
+    int widthChars = 0;       // preferred width in average characters; 0: fit the heading
+    QString widthSample;      // a text the column always has room for (e.g. "<>")
+    bool fitContent = false;  // widened to the longest text shown whenever the rows change
     bool stretch = false;
     ColorRule textColor;
 
@@ -50,6 +52,16 @@ struct Column {
     }
     Column& width(int chars) {
         widthChars = chars;
+        return *this;
+    }
+    // The column is at least as wide as the text.
+    Column& fits(QString sample) {
+        widthSample = std::move(sample);
+        return *this;
+    }
+    // The column grows to the longest text of its rows (for names of varying length).
+    Column& toContent() {
+        fitContent = true;
         return *this;
     }
     Column& stretched() {
