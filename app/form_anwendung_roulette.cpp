@@ -191,7 +191,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     teiler->addWidget(Onlineteil_Bauen());
     // Shares of the width (at 1366 pixels about these widths); fixed once so that a change of
     // language does not move the columns.
-    teiler->setSizes({135, 405, 610, 200});
+    teiler->setSizes({135, 405, 585, 225});
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
     Auswertung_System_Verbinden();
@@ -518,6 +518,8 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     auto* gesamtModell = new CursorTableModel(dm_.TdbTable_Permanenz_Tag_Zusammenfassung_G,
                                               std::move(gesamtSpalten), bindung_, this);
     auto* tageGrid = benannt(new CursorGrid(tageModell), "DBGrid_System_Auswertung");
+    // The ten days the evaluation covers by default, whole; the frequency list above gives way.
+    tageGrid->setMinimumHeight(tageGrid->heightForRows(10));
     auto* gesamtGrid = benannt(new CursorGrid(gesamtModell), "DBGrid_System_Auswertung_Gesamt");
     gesamtGrid->setFixedHeight(gesamtGrid->heightForRows(1));
     gesamtGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -657,7 +659,7 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         auto* edit = benannt(new BoundLineEdit(daten, feld, bindung_), name.c_str());
         edit->setIntegerOnly(true);
         edit->setAlignment(Qt::AlignRight);
-        edit->setFixedWidth(zahlBreite(edit, 4));
+        edit->setFixedWidth(zahlBreite(edit, 3));
         detailsFilter_.push_back(edit);
         return edit;
     };
@@ -678,7 +680,11 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
             const std::string name = std::string("DBEdit_") + z.info;
             auto* infoText = benannt(new BoundLineEdit(daten, z.info, bindung_), name.c_str());
             infoText->setReadOnly(true);
-            infoText->setMinimumWidth(infoText->fontMetrics().averageCharWidth() * 16);
+            // Room for the common texts ("18 schwarze Zahlen"; the info field is disabled, so
+            // it cannot show a tool tip with a longer one).
+            infoText->setMinimumWidth(
+                infoText->fontMetrics().horizontalAdvance(QStringLiteral("18 schwarze Zahlen")) +
+                14);
             // Written only through the event choice: disabled in details mode too.
             infoText->setEnabled(false);
             raster->addWidget(infoText, zeile, Info);

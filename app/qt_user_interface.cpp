@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTreeView>
 
 namespace spinalyst::app {
 
@@ -104,9 +106,17 @@ std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter
     if (fileChooser_) {
         chosen = fileChooser_(f);
     } else {
-        const QString name = QFileDialog::getOpenFileName(parent_, QString(), QString(), f);
-        if (!name.isEmpty()) {
-            chosen = name;
+        QFileDialog dialog(parent_, QString(), QString(), f);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        // Wide enough for the columns of the detail view (type, date) uncut; Qt's own dialog
+        // (no desktop dialog at hand) sizes them to their texts.
+        dialog.resize(860, 520);
+        if (auto* liste = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+            liste->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+            liste->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        }
+        if (Modal_Zeigen(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().constFirst();
         }
     }
     if (!chosen) {
