@@ -540,7 +540,13 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         new CursorTableModel(dm_.TdbTable_Systeme,
                              {Column("ID_System_Nummer", "Nr.", "No.").right().width(4),
                               Column("System_Name", "Name").width(24).stretched().editableCell(),
-                              Column("System_Online_Aktiv", "A").centre().width(2).editableMark()},
+                              Column("System_Online_Aktiv", "A")
+                                  .centre()
+                                  .width(2)
+                                  .editableMark()
+                                  .tips(text("A: mit \"x\" markiert für Modus A und das "
+                                             "Online-Spiel"),
+                                        text("A: marked \"x\" for mode A and online play"))},
                              bindung_, this);
     auto* systemGrid = benannt(new CursorGrid(systeme), "DBGrid_Systeme");
     liste->addWidget(systemGrid, 1);
@@ -714,7 +720,14 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         new CursorTableModel(dm_.TdbTable_System_Ereignisse,
                              {Column("Ereignis", "Ereignisfolge", "Sequence").width(12).stretched(),
                               Column("Ereignis_Info", "Zahlen", "Numbers").width(12).stretched(),
-                              Column("Angriff", "A").centre().width(2).fits(QStringLiteral("<>"))},
+                              Column("Angriff", "A")
+                                  .centre()
+                                  .width(2)
+                                  .fits(QStringLiteral("<>"))
+                                  .tips(text("A: \"x\" angegriffenes Ereignis, \"<>\" "
+                                             "Ereignis darf nicht fallen"),
+                                        text("A: \"x\" attacked event, \"<>\" the event "
+                                             "must not hit"))},
                              bindung_, this);
     auto* folgeGrid = benannt(new CursorGrid(folgeModell), "DBGrid_System_Ereignisfolge");
     folgeGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -729,7 +742,11 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
     auto* angriffe = new QVBoxLayout;
     auto* angriffModell = new CursorTableModel(
         dm_.TdbTable_System_Angriffe,
-        {Column("ID_Angriff", "A").centre().width(3),
+        {Column("ID_Angriff", "A")
+             .centre()
+             .width(3)
+             .tips(text("A: Angriffsstufe (1 bis 50; G Gewinn-, V Verlustgrenze)"),
+                   text("A: attack step (1 to 50; G win limit, V loss limit)")),
          Column("Satz", "Satz", "Bet").right().width(6).editableCell().stretched()},
         bindung_, this);
     auto* angriffGrid = benannt(new CursorGrid(angriffModell), "DBGrid_System_Angriffe");

@@ -25,6 +25,8 @@ struct Column {
     std::string fieldEnglish;  // field shown in English; empty: the same field
     QString heading;
     QString headingEnglish;  // null: the same heading
+    QString tip;             // tool tip of the heading; empty: none
+    QString tipEnglish;
     bool editable = false;
     bool markOnly = false;  // holds "x" or nothing; an edit takes "x" (either case) or nothing
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
@@ -52,6 +54,12 @@ struct Column {
     }
     Column& width(int chars) {
         widthChars = chars;
+        return *this;
+    }
+    // The heading explains itself in a tool tip (for terse headings like "A").
+    Column& tips(QString german, QString english) {
+        tip = std::move(german);
+        tipEnglish = std::move(english);
         return *this;
     }
     // The column is at least as wide as the text.

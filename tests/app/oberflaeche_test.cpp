@@ -128,10 +128,29 @@ void OberflaecheTest::terseControlsExplainThemselvesInBothLanguages() {
         {"DBEdit_Haeufigkeit_Coups_zurueck_bis", "Coups zurück", "Coups back"},
         {"DBEdit_Ereignisfolgen_zurueck_von", "Frühere Auftreten", "Earlier occurrences"},
     };
+    // The "A" headings of the grids.
+    const struct {
+        const char* grid;
+        int spalte;
+        const char* deutsch;
+        const char* englisch;
+    } koepfe[] = {
+        {"DBGrid_Systeme", 2, "A: mit \"x\" markiert", "A: marked \"x\""},
+        {"DBGrid_System_Ereignisfolge", 2, "A: \"x\" angegriffenes", "A: \"x\" attacked"},
+        {"DBGrid_System_Angriffe", 0, "A: Angriffsstufe", "A: attack step"},
+    };
     for (const char* sprache :
          {"MenuItem_Sprache_Englisch", "MenuItem_Sprache_Deutsch", "MenuItem_Sprache_Englisch"}) {
         menue(sprache)->trigger();
         const bool englisch = QByteArray(sprache).endsWith("Englisch");
+        for (const auto& k : koepfe) {
+            const QString tipp = finde<CursorGrid>(k.grid)
+                                     ->model()
+                                     ->headerData(k.spalte, Qt::Horizontal, Qt::ToolTipRole)
+                                     .toString();
+            QVERIFY2(tipp.startsWith(QString::fromUtf8(englisch ? k.englisch : k.deutsch)),
+                     qPrintable(tipp));
+        }
         for (const auto& f : faelle) {
             auto* w = finde<QWidget>(f.objekt);
             QVERIFY2(w != nullptr, f.objekt);
