@@ -523,6 +523,8 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     auto* gesamtGrid = benannt(new CursorGrid(gesamtModell), "DBGrid_System_Auswertung_Gesamt");
     gesamtGrid->setFixedHeight(gesamtGrid->heightForRows(1));
     gesamtGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // One row to read: no highlight hides the colours of the results.
+    gesamtGrid->setSelectionMode(QAbstractItemView::NoSelection);
     layout->addWidget(tageGrid, 2);
     layout->addWidget(gesamtGrid);
     return teil;
