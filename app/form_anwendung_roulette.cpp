@@ -36,6 +36,7 @@
 #include "app/core/texte.h"
 #include "app/flaggen.h"
 #include "app/qt_user_interface.h"
+#include "app/systemfenster.h"
 
 namespace spinalyst::app {
 
@@ -192,6 +193,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
     Auswertung_System_Verbinden();
+    Systemfenster_Verbinden(*this);
 
     Statusleiste_Bauen();
     Erfassung_Verbinden();

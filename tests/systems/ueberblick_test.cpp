@@ -112,6 +112,20 @@ TEST_F(UeberblickTest, AverageIsShownWithOneDecimalRounded) {
     s.durchschnitt = 9.56;
     EXPECT_EQ(Gesamtinfo_Text(k, s, ','),
               "85% der Tage positiv (+) - Durchschnitt 9,6 Stücke Gewinn (Verlust) / Tag");
+    // Halves away from zero, also for averages that binary fractions only come close to.
+    const struct {
+        double a;
+        const char* text;
+    } faelle[] = {{0.25, "0,3"},   {-0.25, "-0,3"}, {3.0 / 20, "0,2"}, {-0.04, "0,0"},
+                  {-1.96, "-2,0"}, {12.04, "12,0"}, {0.0, "0,0"}};
+    for (const auto& f : faelle) {
+        s.durchschnitt = f.a;
+        EXPECT_EQ(Gesamtinfo_Text(k, s, ','),
+                  std::string("85% der Tage positiv (+) - Durchschnitt ") + f.text +
+                      " Stücke Gewinn (Verlust) / Tag")
+            << f.a;
+    }
+    s.durchschnitt = 9.56;
     sitzung.sprache = store::Sprache::Englisch;
     EXPECT_EQ(Gesamtinfo_Text(k, s, '.'),
               "85% Days positive (+) - Average 9.6 Units profit (loss) / Day");
