@@ -1,7 +1,6 @@
 #include "systems/ueberblick.h"
 
-#include <charconv>
-#include <system_error>
+#include <cmath>
 
 #include "store/sqlite.h"
 #include "systems/system.h"
@@ -24,17 +23,12 @@ const TableCursor* aktuellesSystem(const Kontext& k) {
     return &s;
 }
 
+// One decimal place, halves away from zero (0.25 gives 0.3, -0.25 gives -0.3), no "-0.0".
 std::string einStellig(double wert, char dezimaltrenner) {
-    char puffer[64];
-    const auto [ende, fehler] =
-        std::to_chars(puffer, puffer + sizeof puffer, wert, std::chars_format::fixed, 1);
-    std::string text = fehler == std::errc() ? std::string(puffer, ende) : std::string("0.0");
-    for (char& c : text) {
-        if (c == '.') {
-            c = dezimaltrenner;
-        }
-    }
-    return text;
+    const auto zehntel = static_cast<std::int64_t>(std::llround(wert * 10.0));
+    const std::int64_t betrag = zehntel < 0 ? -zehntel : zehntel;
+    return std::string(zehntel < 0 ? "-" : "") + std::to_string(betrag / 10) + dezimaltrenner +
+           std::to_string(betrag % 10);
 }
 
 }  // namespace

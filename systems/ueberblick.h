@@ -31,7 +31,8 @@ int Prozent_Positiv(std::int64_t tagePositiv, std::int64_t tage);
 Ueberblick_Summen Ueberblick_Berechnen(kern::Kontext& k);
 
 // The text of `Label_Gesamtinfo` in the session's language: P as an integer and A in fixed
-// notation with one decimal, written with the given decimal separator (the locale's).
+// notation with one decimal (halves away from zero), written with the given decimal separator
+// (the locale's).
 std::string Gesamtinfo_Text(const kern::Kontext& k, const Ueberblick_Summen& summen,
                             char dezimaltrenner);
 
