@@ -73,8 +73,9 @@ Form_Individuell_Satzsignale::Form_Individuell_Satzsignale(int regel, kern::Kont
     unten->addStretch(1);
     unten->addWidget(BitBtn_OK);
     layout->setRowMinimumHeight(zeile, 8);
-    layout->addLayout(unten, zeile + 1, 0, 1, 2);
-    layout->setColumnStretch(0, 1);
+    layout->addLayout(unten, zeile + 1, 0, 1, 3);
+    // Labels beside their edits; the width the caption needs stays free on the right.
+    layout->setColumnStretch(2, 1);
     Texte_Setzen();
 }
 

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLocale>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -89,7 +92,19 @@ void foto(spinalyst::app::Form_Anwendung_Roulette& haupt, const char* name,
             std::fprintf(stderr, "%s not shown\n", name);
             return;
         }
-        d->grab().save(datei);
+        // The picture of the window has no frame: its caption is drawn above it as a title bar.
+        const QPixmap inhalt = d->grab();
+        const int hoehe = d->fontMetrics().height() + 12;
+        QPixmap bild(inhalt.width(), inhalt.height() + hoehe);
+        bild.fill(QColor(60, 60, 70));
+        QPainter maler(&bild);
+        maler.setPen(Qt::white);
+        maler.setFont(d->font());
+        maler.drawText(QRect(4, 0, inhalt.width() - 8, hoehe), Qt::AlignVCenter | Qt::AlignLeft,
+                       d->windowTitle());
+        maler.drawPixmap(0, hoehe, inhalt);
+        maler.end();
+        bild.save(datei);
         d->accept();
     });
     oeffnen();
@@ -124,8 +139,12 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     for (const char* sprache : {"de", "en"}) {
+        // As on a machine set up for the language: the decimal separator follows the locale.
         if (QLatin1String(sprache) == QLatin1String("en")) {
+            QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
             haupt.MenuItem_Sprache_EnglischClick(nullptr);
+        } else {
+            QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         }
         spinalyst::systems::System_Art_Chancen_Waehlen(k, spinalyst::systems::kArtStandard, 1);
         foto(
