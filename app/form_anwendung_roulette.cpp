@@ -38,6 +38,7 @@
 #include "app/flaggen.h"
 #include "app/qt_uebersetzung.h"
 #include "app/qt_user_interface.h"
+#include "app/systemfenster.h"
 
 namespace spinalyst::app {
 
@@ -183,6 +184,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
     Auswertung_System_Verbinden();
+    Systemfenster_Verbinden(*this);
 
     Statusleiste_Bauen();
     Erfassung_Verbinden();
