@@ -376,6 +376,20 @@ TEST_F(SystemauswertungTest, AStretchWithoutCoupsWritesNothing) {
     EXPECT_EQ(zustand(s), "0 fff");
 }
 
+// A run over a whole stretch whose last coup is the coup about to be played: its bet is placed and
+// booked, not settled; its stake shows what to place.
+TEST_F(SystemauswertungTest, TheCoupAboutToBePlayedIsBookedWithItsUnsettledBet) {
+    tag(-1, {Value(1), Value(2)});
+    tag(0, {Value(3), Value(4), Value(5), Value()});
+    const int s = system(Zwei_Ereignis_System());
+    waehle(D(), 2);
+    ASSERT_TRUE(auswerten().gelaufen);
+    EXPECT_EQ(wetten(), "c1:1:1 c3:1:1 c5:1:-");
+    EXPECT_EQ(buchungen(), "c1=1/1 c3=1/1 c5=1/1");
+    EXPECT_EQ(tage(), "-1=1/1/0/1 0=1/1/0/2");
+    EXPECT_EQ(zustand(s), "1 ttt");
+}
+
 // A second system evaluated after the first leaves no coup showing the first one's stakes.
 TEST_F(SystemauswertungTest, AnotherSystemLeavesNoStakesOfTheEarlierOne) {
     dreiTage();
