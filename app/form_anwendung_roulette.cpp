@@ -82,18 +82,6 @@ int zahlBreite(const QWidget* w, int zeichen) {
     return w->fontMetrics().horizontalAdvance(QString(zeichen, QLatin1Char('0'))) + 14;
 }
 
-// Text colour of a bet: green for a win, red for a loss, black while unsettled or even.
-std::optional<QColor> einsatzFarbe(const store::RowView& row) {
-    const int gv = row.integer("Gewinn_Verlust");
-    if (gv > 0) {
-        return QColor(0, 128, 0);
-    }
-    if (gv < 0) {
-        return QColor(200, 0, 0);
-    }
-    return QColor(Qt::black);
-}
-
 // Inserts the mnemonic marker before the first letter not yet taken among its siblings.
 QString mitKuerzel(const QString& beschriftung, std::set<QChar>& vergeben) {
     QString escaped = beschriftung;
@@ -499,9 +487,21 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     auto tagesSpalten = [](const char* erstesFeld, const char* erste, const char* ersteEnglisch) {
         return std::vector<Column>{
             Column(erstesFeld, erste, ersteEnglisch).width(10),
-            Column("Gewinn_Verlust", "G/V", "W/L").right().width(5),
-            Column("Gewinn_Maximal", "Max +").right().width(5),
-            Column("Verlust_Maximal", "Max -").right().width(5),
+            // Where a system won and lost shows at a glance: results by sign, the best value
+            // reached in green, the worst in red.
+            Column("Gewinn_Verlust", "G/V", "W/L").right().width(5).color(Einsatz_Farbe),
+            Column("Gewinn_Maximal", "Max +")
+                .right()
+                .width(5)
+                .color([](const store::RowView& r) -> std::optional<QColor> {
+                    return r.integer("Gewinn_Maximal") > 0 ? QColor(0, 128, 0) : QColor(Qt::black);
+                }),
+            Column("Verlust_Maximal", "Max -")
+                .right()
+                .width(5)
+                .color([](const store::RowView& r) -> std::optional<QColor> {
+                    return r.integer("Verlust_Maximal") < 0 ? QColor(200, 0, 0) : QColor(Qt::black);
+                }),
             Column("Coups_Anzahl", "Coups", "No.").right().width(5),
             Column("Angriffe", "Angriffe", "Attacks").right().width(5).stretched()};
     };
@@ -758,7 +758,7 @@ QWidget* Form_Anwendung_Roulette::Onlineteil_Bauen() {
         Column("Ereignis_Info", "Zahlen", "Numbers").width(9).stretched(),
         Column("Satz", "Satz", "Bet").right().width(3)};
     for (Column& c : spalten) {
-        c.color(einsatzFarbe);
+        c.color(Einsatz_Farbe);
     }
     auto* modell =
         new CursorTableModel(dm_.TdbTable_Systeme_Abarbeitung, std::move(spalten), bindung_, this);
@@ -1075,6 +1075,17 @@ bool Form_Anwendung_Roulette::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+std::optional<QColor> Einsatz_Farbe(const store::RowView& row) {
+    const int gv = row.integer("Gewinn_Verlust");
+    if (gv > 0) {
+        return QColor(0, 128, 0);
+    }
+    if (gv < 0) {
+        return QColor(200, 0, 0);
+    }
+    return QColor(Qt::black);
 }
 
 }  // namespace spinalyst::app

@@ -37,6 +37,7 @@ namespace spinalyst::app {
 
 class Form_Casino;
 class Form_Ereignisse;
+class Form_Online_Spiel;
 class Form_Wahl_Ereignis;
 class QtUserInterface;
 
@@ -94,6 +95,17 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     void BitBtn_Berechnung_Permanenz_AuswertungClick();
     void Permanenz_Auswertung_Modus(char modus);
     void DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange();
+    // System panel: the system evaluation ("(System)" and Systeme / "Auswertung"). While it
+    // runs, the actions that would start it again are disabled and ignored.
+    void BitBtn_Berechnung_System_AuswertungClick();
+    bool rechnet() const { return rechnet_; }
+    // "Online Spiel": opens online play in its own window while the main window is hidden.
+    void MenuItem_Online_SpielClick();
+    Form_Online_Spiel* onlineFenster() const { return onlineFenster_; }
+    // Colour of a coup's number: event 1 red, event 2 black (wins when both), 0 green.
+    std::optional<QColor> Zahl_Farbe(const store::RowView& coup) const {
+        return Permanenz_Zahl_Farbe(coup);
+    }
     const kern::Ereigniskatalog& katalog() const { return katalog_; }
     // How the event choice is shown for a mode ('H', 'S', 'R', 'E'); set by the window that
     // owns the event choice (tests replace it).
@@ -187,10 +199,17 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     kern::Ereigniskatalog katalog_;
     std::unique_ptr<events::Permanenzauswertung> auswertung_;
     QElapsedTimer zeichenUhr_;
+    // A system evaluation is in progress (the engine is not entered twice).
+    bool rechnet_ = false;
+    Form_Online_Spiel* onlineFenster_ = nullptr;
     EreigniswahlOeffner ereigniswahlOeffner_;
     Form_Ereignisse* formEreignisse_ = nullptr;
     Form_Wahl_Ereignis* formWahlEreignis_ = nullptr;
 };
+
+// Text colour of a bet or a result: green above 0, red below 0, black at 0 or while unsettled
+// (the field `Gewinn_Verlust` of the row).
+std::optional<QColor> Einsatz_Farbe(const store::RowView& row);
 
 // A menu caption without its mnemonic marker ("&Casinos" gives "Casinos", "A && B" gives
 // "A & B").

@@ -24,6 +24,7 @@
 #include "events/ereigniswahl.h"
 #include "systems/ereignisfolge.h"
 #include "systems/system.h"
+#include "systems/systemlauf.h"
 
 namespace spinalyst::app {
 
@@ -71,6 +72,17 @@ void Form_Anwendung_Roulette::Auswertung_System_Verbinden() {
     using binding::CursorGrid;
 
     // --- Permanence evaluation ---
+    // --- System evaluation ---
+    connect(steuerelement<QPushButton>(this, "BitBtn_Berechnung_System_Auswertung"),
+            &QPushButton::clicked, this, [this] { BitBtn_Berechnung_System_AuswertungClick(); });
+    connect(steuerelement<QAction>(this, "MenuItem_Systeme_Auswertung"), &QAction::triggered, this,
+            [this] { BitBtn_Berechnung_System_AuswertungClick(); });
+    connect(steuerelement<QAction>(this, "MenuItem_Online_Spiel"), &QAction::triggered, this,
+            [this] { MenuItem_Online_SpielClick(); });
+    connect(steuerelement<BoundLineEdit>(this, "DBEdit_Tage_System"),
+            &BoundLineEdit::valueCommitted, this,
+            [this] { Geschuetzt([this] { systems::DBEdit_Tage_SystemChange(kontext_); }); });
+
     connect(steuerelement<QPushButton>(this, "BitBtn_Berechnung_Permanenz_Auswertung"),
             &QPushButton::clicked, this, [this] { BitBtn_Berechnung_Permanenz_AuswertungClick(); });
     const std::pair<const char*, char> modi[] = {
@@ -263,7 +275,7 @@ void Form_Anwendung_Roulette::Auswertungsliste_Zeigen(events::Auswertungsliste l
 }
 
 void Form_Anwendung_Roulette::BitBtn_Berechnung_Permanenz_AuswertungClick() {
-    if (auswertung_ == nullptr) {
+    if (auswertung_ == nullptr || rechnet_) {
         return;
     }
     auto* knopf = steuerelement<QPushButton>(this, "BitBtn_Berechnung_Permanenz_Auswertung");
@@ -277,8 +289,26 @@ void Form_Anwendung_Roulette::BitBtn_Berechnung_Permanenz_AuswertungClick() {
     knopf->setEnabled(true);
 }
 
+void Form_Anwendung_Roulette::BitBtn_Berechnung_System_AuswertungClick() {
+    if (rechnet_ || !dm_.TdbTable_Wahl.isOpen()) {
+        return;
+    }
+    auto* knopf = steuerelement<QPushButton>(this, "BitBtn_Berechnung_System_Auswertung");
+    auto* menue = steuerelement<QAction>(this, "MenuItem_Systeme_Auswertung");
+    // The focus on the button ends a manual entry (days, a stake) first.
+    knopf->setFocus();
+    bindung().commitAll();
+    rechnet_ = true;
+    knopf->setEnabled(false);
+    menue->setEnabled(false);
+    Geschuetzt([this] { systems::BitBtn_Berechnung_System_AuswertungClick(kontext_, katalog_); });
+    rechnet_ = false;
+    knopf->setEnabled(true);
+    menue->setEnabled(true);
+}
+
 void Form_Anwendung_Roulette::Permanenz_Auswertung_Modus(char modus) {
-    if (auswertung_ == nullptr) {
+    if (auswertung_ == nullptr || rechnet_) {
         return;
     }
     auto* knopf = steuerelement<QPushButton>(this, "BitBtn_Berechnung_Permanenz_Auswertung");

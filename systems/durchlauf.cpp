@@ -50,6 +50,100 @@ int Ergebnis_Progression(const Instanz& instanz, int stufe, int satz, int einsat
     return inHand - erster;
 }
 
+std::optional<std::pair<int, int>> Chancen_Ereignisse(int chancen) {
+    switch (chancen) {
+        case 1:
+            return std::pair{1, 6};
+        case 2:
+            return std::pair{7, 12};
+        case 5:
+            return std::pair{13, 23};
+        case 8:
+            return std::pair{24, 46};
+        case 11:
+            return std::pair{47, 58};
+        case 17:
+            return std::pair{59, 116};
+        case 35:
+            return std::pair{117, 153};
+        default:
+            return std::nullopt;
+    }
+}
+
+std::vector<int> Individuell_Satzsignale(const Pruefstelle& stelle, const System& system,
+                                         int chancen, const kern::Ereigniskatalog& katalog) {
+    const auto bereich = Chancen_Ereignisse(chancen);
+    const Individuellparameter& r = system.regel;
+    const int n = r.ereignisse.value_or(0);
+    const int w = r.coups.value_or(0);
+    const int rueck = r.rueckstaendig.value_or(0);
+    if (!bereich || n < 1 || (system.nummer == 1 && (w < 1 || rueck < 1)) ||
+        (system.nummer != 1 && system.nummer != 2)) {
+        return {};
+    }
+    const auto [erstes, letztes] = *bereich;
+    const std::size_t breite = static_cast<std::size_t>(letztes - erstes + 1);
+    // Per identifier of the class: hits in the coups scanned, and how many coups back it last
+    // fell (0 for the coup just before the current one; -1 not yet).
+    std::vector<int> treffer(breite, 0);
+    std::vector<int> zuletzt(breite, -1);
+    // Events of the class the catalogue knows; rule 2 waits until each of them has fallen.
+    std::size_t offen = 0;
+    for (int id = erstes; id <= letztes; ++id) {
+        offen += katalog.finden(id) != nullptr ? 1 : 0;
+    }
+    const auto& ereignisse = katalog.ereignisse();
+    const store::Date& tag = stelle.strecke[stelle.aktuell].tag;
+    bool selberTag = true;
+    bool vollstaendig = false;
+    int k = 0;
+    for (std::size_t p = stelle.aktuell; p-- > 0;) {
+        const kern::Coup& coup = stelle.strecke[p];
+        for (const int pos : katalog.ereignisseMit(coup.zahlOderNull())) {
+            const int id = ereignisse[static_cast<std::size_t>(pos)].id;
+            if (id < erstes || id > letztes) {
+                continue;
+            }
+            const std::size_t e = static_cast<std::size_t>(id - erstes);
+            ++treffer[e];
+            if (zuletzt[e] < 0) {
+                zuletzt[e] = k;
+                --offen;
+            }
+        }
+        if (coup.tag != tag) {
+            selberTag = false;
+        }
+        ++k;
+        if (system.nummer == 1 ? k >= w : offen == 0) {
+            vollstaendig = true;
+            break;
+        }
+    }
+    if (!vollstaendig || !(selberTag || stelle.uebergreifend)) {
+        return {};
+    }
+    std::vector<std::size_t> rang;
+    for (std::size_t e = 0; e < breite; ++e) {
+        if (system.nummer == 1 ? treffer[e] >= 1 : zuletzt[e] >= 1) {
+            rang.push_back(e);
+        }
+    }
+    // Most hits (rule 1) or longest absence (rule 2) first, ties by the lower identifier.
+    const std::vector<int>& schluessel = system.nummer == 1 ? treffer : zuletzt;
+    std::stable_sort(rang.begin(), rang.end(),
+                     [&](std::size_t a, std::size_t b) { return schluessel[a] > schluessel[b]; });
+    std::vector<int> saetze;
+    for (std::size_t i = 0; i < rang.size() && static_cast<int>(saetze.size()) < n; ++i) {
+        if (system.nummer == 1 && (static_cast<int>(i) >= n || zuletzt[rang[i]] < rueck)) {
+            continue;
+        }
+        saetze.push_back(erstes + static_cast<int>(rang[i]));
+    }
+    return saetze;
+}
+
 namespace {
 
 // The walk over one stretch: the bets in memory with an index by coup, the systems' state, the
@@ -150,11 +244,42 @@ class Lauf {
             system.zustand.stufe = 1;
             system.zustand.aktiv = {true, true, true};
         }
-        if (!system.individuell() && system.zustand.stufe >= 1) {
+        if (system.individuell()) {
+            individuellSetzen(system, pos);
+        } else if (system.zustand.stufe >= 1) {
             for (int i = 0; i < 3; ++i) {
                 setzen(system, i, pos);
             }
         }
+    }
+
+    // The bets of an individual system's rule on the current coup, each with the stake of step 1
+    // of instance 1.
+    void individuellSetzen(const System& system, std::size_t pos) {
+        const std::optional<int> satz = system.instanzen[0].satz(1);
+        if (!satz) {
+            return;
+        }
+        const Pruefstelle stelle{strecke_, pos, lauf_.uebergreifend};
+        for (const int ereignis :
+             Individuell_Satzsignale(stelle, system, lauf_.chancen, katalog_)) {
+            const kern::Ereignis* e = katalog_.finden(ereignis);
+            if (e == nullptr || e->einsatz < 1) {
+                continue;
+            }
+            wetteAnfuegen(system.id, 1, ereignis, *satz, pos);
+        }
+    }
+
+    void wetteAnfuegen(std::int64_t system, int instanz, int ereignis, int satz, std::size_t pos) {
+        Wette wette;
+        wette.idZahl = strecke_[pos].idZahl;
+        wette.system = system;
+        wette.instanz = instanz;
+        wette.ereignis = ereignis;
+        wette.satz = satz;
+        wettenAm_[pos].push_back(static_cast<std::uint32_t>(ergebnis_.wetten.size()));
+        ergebnis_.wetten.push_back(wette);
     }
 
     bool startet(std::size_t s, std::size_t pos) const {
@@ -278,14 +403,7 @@ class Lauf {
         if (e == nullptr || e->einsatz < 1) {
             return;
         }
-        Wette wette;
-        wette.idZahl = strecke_[pos].idZahl;
-        wette.system = system.id;
-        wette.instanz = i + 1;
-        wette.ereignis = ereignis;
-        wette.satz = *satz;
-        wettenAm_[pos].push_back(static_cast<std::uint32_t>(ergebnis_.wetten.size()));
-        ergebnis_.wetten.push_back(wette);
+        wetteAnfuegen(system.id, i + 1, ereignis, *satz, pos);
     }
 
     void buchen(std::size_t q) {

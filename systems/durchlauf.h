@@ -2,11 +2,14 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "kern/katalog.h"
 #include "kern/strecke.h"
+#include "systems/startpruefung.h"
 #include "systems/systemmodell.h"
 
 // The engine's walk over a stretch of coups in memory: at every coup each system settles its
@@ -31,6 +34,21 @@ int Ergebnis_Individuell(int satz, int einsatz, int gewinn, bool treffer);
 int Ergebnis_Progression(const Instanz& instanz, int stufe, int satz, int einsatz, int gewinn,
                          bool treffer);
 
+// The catalogue identifiers of the events of a chance class (1: 1..6, 2: 7..12, 5: 13..23,
+// 8: 24..46, 11: 47..58, 17: 59..116, 35: 117..153); nothing for any other class.
+std::optional<std::pair<int, int>> Chancen_Ereignisse(int chancen);
+
+// The rule of an individual system (kind 2) at the current coup of `stelle`: the events it bets
+// on, in betting order. Rule 1 (`nummer` 1, parameters N, W, R) ranks the events of the chance
+// class by their hits in the last W coups (most first, ties by lower identifier) and bets those
+// among the first N ranks that have not fallen in the last R coups. Rule 2 (`nummer` 2,
+// parameter N) bets the N events absent longest, once every event of the class has fallen in
+// the coups scanned. No bets for missing or non-positive parameters, for another number, while
+// the scanned coups are too few or, without days overlapping, reach into another day. Each system
+// uses its own number and parameters. The scan is linear in the coups it looks at.
+std::vector<int> Individuell_Satzsignale(const Pruefstelle& stelle, const System& system,
+                                         int chancen, const kern::Ereigniskatalog& katalog);
+
 // What a walk is asked to do.
 struct Durchlauf {
     std::span<const kern::Coup> strecke;  // the loaded stretch, in coup order
@@ -39,6 +57,8 @@ struct Durchlauf {
     bool nurLetzterCoup = false;          // one online step: only the last coup is processed
     // Close the day in progress at the end (a run over a whole stretch, not a chosen day alone).
     bool tagAbschliessen = true;
+    // The chance class of the systems shown: the events the individual rules consider.
+    int chancen = 0;
 };
 
 // What a walk did.
@@ -62,9 +82,10 @@ using Nach_Coup = std::function<bool(std::size_t zaehler)>;
 
 // Walks the systems over the stretch. `systeme` are run in the given order and their run state
 // (Angriffszustand) is updated in place; `wetten` are the bets stored before (an online step
-// settles and sums them); `summen` the day totals at the start. Kind-2 systems place no bets
-// here (their rule belongs to online play) but their stored bets are settled. An attack event
-// the catalogue does not know, or one of fewer than 1 piece, places no bet.
+// settles and sums them); `summen` the day totals at the start. Kind-2 systems bet by their rule
+// (Individuell_Satzsignale) with the stake of step 1 of instance 1 (no stake: no bets), and their
+// bets are settled at the following coup. An attack event the catalogue does not know, or one of
+// fewer than 1 piece, places no bet.
 Durchlaufergebnis Systeme_Durchlaufen(const Durchlauf& lauf, std::vector<System>& systeme,
                                       std::vector<Wette> wetten, Tagessummen summen,
                                       const kern::Ereigniskatalog& katalog,

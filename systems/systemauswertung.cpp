@@ -271,7 +271,14 @@ std::vector<System> Systeme_Laden(store::Database& datenbank, std::span<const st
     store::Statement& kopf = datenbank.cached(
         "SELECT ID_System_Art, Systemangriff_Beendung_Einzeln_Alle, Systemangriff, "
         "Systemangriff_Instanz_1, Systemangriff_Instanz_2, Systemangriff_Instanz_3, "
-        "Systemangriff_Beendung_Einzeln FROM Systeme WHERE ID_System_AutoInc = ?");
+        "Systemangriff_Beendung_Einzeln, ID_System_Nummer FROM Systeme "
+        "WHERE ID_System_AutoInc = ?");
+    store::Statement& regel1 = datenbank.cached(
+        "SELECT Anzahl_Ereignisse, Anzahl_Coups_zurueck, Anzahl_Coups_rueckstaendig FROM "
+        "Individuell_1_Daten WHERE ID_System = ? ORDER BY rowid LIMIT 1");
+    store::Statement& regel2 = datenbank.cached(
+        "SELECT Anzahl_Ereignisse FROM Individuell_2_Daten WHERE ID_System = ? ORDER BY rowid "
+        "LIMIT 1");
     store::Statement& daten = datenbank.cached(kDatenSql);
     store::Statement& folge = datenbank.cached(
         "SELECT ID_Instanz, ID_Ereignis, Angriff FROM System_Ereignisse WHERE ID_System = ? "
@@ -296,7 +303,22 @@ std::vector<System> Systeme_Laden(store::Database& datenbank, std::span<const st
             system.zustand.aktiv[static_cast<std::size_t>(i)] = ist(kopf, 3 + i, "t");
         }
         system.zustand.beendungEinzeln = ist(kopf, 6, "t");
+        system.nummer = kopf.isNull(7) ? 0 : static_cast<int>(kopf.int64(7));
         kopf.reset();
+        // An individual system plays its own rule with its own parameters.
+        if (system.individuell() && (system.nummer == 1 || system.nummer == 2)) {
+            store::Statement& q = system.nummer == 1 ? regel1 : regel2;
+            q.reset();
+            q.bind(1, id);
+            if (q.step()) {
+                system.regel.ereignisse = zahl(q, 0);
+                if (system.nummer == 1) {
+                    system.regel.coups = zahl(q, 1);
+                    system.regel.rueckstaendig = zahl(q, 2);
+                }
+            }
+            q.reset();
+        }
         for (Instanz& instanz : system.instanzen) {
             // An instance without a data row settles as "E" with every filter off.
             instanz.setzart = 'E';
@@ -394,7 +416,7 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
     Systemauswertung auswertung;
     auto& dm = k.dm;
     auto& db = dm.TdbDatabase_Roulette;
-    const Massenschreiben flagge(k.sitzung);
+    std::optional<Massenschreiben> flagge(std::in_place, k.sitzung);
     try {
         Systemaenderungen_Speichern(k);
         auto& w = dm.TdbTable_Wahl;
@@ -430,6 +452,7 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
         lauf.uebergreifend = p.uebergreifend;
         lauf.nurLetzterCoup = p.nurLetzterCoup;
         lauf.tagAbschliessen = !p.nurGewaehlterTag;
+        lauf.chancen = w.integer("ID_System_Chancen");
         const auto ab = std::find_if(strecke.begin(), strecke.end(),
                                      [&](const kern::Coup& c) { return c.tag == erster; });
         lauf.beginn = ab == strecke.end() ? 0 : static_cast<std::size_t>(ab - strecke.begin());
@@ -458,6 +481,8 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
         // The run ends where it failed; what was written stays.
         auswertung.fehler = e.what();
     }
+    // The bets' event names are computed again from here on.
+    flagge.reset();
     Nachher(k, p);
     return auswertung;
 }

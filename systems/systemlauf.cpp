@@ -18,8 +18,9 @@ namespace {
 // More marked systems than this are not run together.
 constexpr int kHoechstensAktiv = 7;
 
-// Makes the remembered system current again and shows its instance 1.
-void Zurueck_Zum_System(Kontext& k, std::int64_t system) {
+}  // namespace
+
+void System_Wieder_Zeigen(Kontext& k, std::int64_t system) {
     auto& systeme = k.dm.TdbTable_Systeme;
     if (system != 0 && systeme.isOpen()) {
         systeme.locate("ID_System_AutoInc", {Value(system)});
@@ -29,6 +30,16 @@ void Zurueck_Zum_System(Kontext& k, std::int64_t system) {
     }
     Instanz_Waehlen(k, 1);
 }
+
+std::int64_t Gewaehltes_System(const Kontext& k) {
+    const auto& systeme = k.dm.TdbTable_Systeme;
+    return systeme.isOpen() && !systeme.isEmpty() &&
+                   systeme.state() != store::CursorState::Insert
+               ? systeme.value("ID_System_AutoInc").toInt64()
+               : 0;
+}
+
+namespace {
 
 // Stores the summary of the evaluation of one system: one row per system, casino, gaming table
 // and range of result days, written anew when the same evaluation runs again.
@@ -112,21 +123,17 @@ Systemlauf BitBtn_Berechnung_System_AuswertungClick(Kontext& k,
                                                     const kern::Ereigniskatalog& katalog) {
     Systemlauf lauf;
     auto& dm = k.dm;
-    auto& systeme = dm.TdbTable_Systeme;
-    const std::int64_t system =
-        systeme.isOpen() && !systeme.isEmpty() && systeme.state() != store::CursorState::Insert
-            ? systeme.value("ID_System_AutoInc").toInt64()
-            : 0;
+    const std::int64_t system = Gewaehltes_System(k);
     try {
         if (system != 0 && !System_Pruefen(k).ok() &&
             !k.ui.confirm(k.text("Angriffsereignisse, Systemeinsätze möglichweise fehlerhaft!\n"
                                  "Trotzdem berechnen?",
                                  "Attack events, system operations as possible errors!\n"
                                  "Nevertheless, calculated?"))) {
-            Zurueck_Zum_System(k, system);
+            System_Wieder_Zeigen(k, system);
             return lauf;
         }
-        Zurueck_Zum_System(k, system);
+        System_Wieder_Zeigen(k, system);
         Systemdetails_Aus(k);
         Vorherige_Ergebnisse_Zuruecksetzen(k);
         auto& w = dm.TdbTable_Wahl;
@@ -136,7 +143,7 @@ Systemlauf BitBtn_Berechnung_System_AuswertungClick(Kontext& k,
         p.system = system;
         if (Systeme_Vorbereiten(k, false) > kHoechstensAktiv && p.modus == 'A') {
             k.ui.inform("Mehr als 7 aktive Systeme!");
-            Zurueck_Zum_System(k, system);
+            System_Wieder_Zeigen(k, system);
             return lauf;
         }
         k.ui.setBusy(true);
@@ -156,7 +163,7 @@ Systemlauf BitBtn_Berechnung_System_AuswertungClick(Kontext& k,
         lauf.auswertung.fehler = e.what();
     }
     try {
-        Zurueck_Zum_System(k, system);
+        System_Wieder_Zeigen(k, system);
     } catch (const std::exception&) {
     }
     k.ansicht.neuZeichnen();
@@ -169,6 +176,10 @@ void DBEdit_Tage_SystemChange(Kontext& k) {
         w.post();
     }
     Vorherige_Ergebnisse_Zuruecksetzen(k);
+    // The selection row stays in edit state, as the main window keeps it.
+    if (!w.isEditing()) {
+        w.edit();
+    }
 }
 
 }  // namespace spinalyst::systems

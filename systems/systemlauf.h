@@ -26,7 +26,15 @@ struct Systemlauf {
 Systemlauf BitBtn_Berechnung_System_AuswertungClick(kern::Kontext& k,
                                                     const kern::Ereigniskatalog& katalog);
 
-// `System_Tage_Anzahl` changed: posts `Wahl` and clears the previous results.
+// The `ID_System_AutoInc` of the system selected in the main window (the current row of the
+// systems list), 0 when there is none.
+std::int64_t Gewaehltes_System(const kern::Kontext& k);
+
+// Makes the system current again (when it is still listed) and shows its instance 1.
+void System_Wieder_Zeigen(kern::Kontext& k, std::int64_t system);
+
+// `System_Tage_Anzahl` changed: posts `Wahl`, clears the previous results and leaves `Wahl` in
+// edit state again.
 void DBEdit_Tage_SystemChange(kern::Kontext& k);
 
 }  // namespace spinalyst::systems

@@ -107,14 +107,27 @@ struct Angriffszustand {
     bool operator==(const Angriffszustand&) const = default;
 };
 
+// The parameter row of an individual system's rule (`Individuell_1_Daten` for rule 1,
+// `Individuell_2_Daten` for rule 2, which uses only the number of events).
+struct Individuellparameter {
+    std::optional<int> ereignisse;     // `Anzahl_Ereignisse`: N, events bet on a coup at most
+    std::optional<int> coups;          // `Anzahl_Coups_zurueck`: W, the coups counted (rule 1)
+    std::optional<int> rueckstaendig;  // `Anzahl_Coups_rueckstaendig`: R, least absence (rule 1)
+
+    bool operator==(const Individuellparameter&) const = default;
+};
+
 // One system with its three instances.
 struct System {
     std::int64_t id = 0;  // `ID_System_AutoInc`
+    int nummer = 0;       // `ID_System_Nummer`; for kind 2 the rule: 1 frequency, 2 absence
     int art = 0;          // `ID_System_Art`; kind 2 (individual) places no event-sequence bets
     // `Systemangriff_Beendung_Einzeln_Alle` is "t": an attack goes on while any instance is active.
     bool beendungEinzelnAlle = false;
     std::array<Instanz, 3> instanzen;
     Angriffszustand zustand;
+    // Kind 2: the system's own rule parameters (none: the rule places no bets).
+    Individuellparameter regel;
 
     bool individuell() const { return art == 2; }
     bool operator==(const System&) const = default;

@@ -129,9 +129,12 @@ void CursorGrid::syncFromCursor(int row) {
     } else if (!current.isValid() || current.row() != row) {
         const int column = current.isValid() ? current.column() : 0;
         const QModelIndex target = model_->index(row, column);
-        selectionModel()->setCurrentIndex(
-            target, editing_ ? QItemSelectionModel::ClearAndSelect
-                             : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        // A grid that is only read (NoSelection) follows the cursor without highlighting it.
+        const QItemSelectionModel::SelectionFlags auswahl =
+            selectionMode() == QAbstractItemView::NoSelection ? QItemSelectionModel::Clear
+            : editing_                                        ? QItemSelectionModel::ClearAndSelect
+                       : QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        selectionModel()->setCurrentIndex(target, auswahl);
         scrollTo(target);
     }
     syncing_ = false;
