@@ -34,7 +34,9 @@
 #include "app/core/sprache.h"
 #include "app/core/statuszeile.h"
 #include "app/core/texte.h"
+#include "app/datumswahl.h"
 #include "app/flaggen.h"
+#include "app/qt_uebersetzung.h"
 #include "app/qt_user_interface.h"
 
 namespace spinalyst::app {
@@ -149,6 +151,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
       dm_(dataModule),
       ui_(ui),
       bindung_(new binding::BindingContext(this)),
+      qtTexte_(new QtUebersetzung(this)),
       kontext_{dataModule, sitzung, ui, *this} {
     setObjectName(QStringLiteral("Form_Anwendung_Roulette"));
     bindung_->setLanguage(sitzung_.sprache);
@@ -176,7 +179,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     teiler->addWidget(Onlineteil_Bauen());
     // Shares of the width (at 1366 pixels about these widths); fixed once so that a change of
     // language does not move the columns.
-    teiler->setSizes({135, 405, 610, 200});
+    teiler->setSizes({135, 405, 585, 225});
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
     Auswertung_System_Verbinden();
@@ -294,15 +297,8 @@ QWidget* Form_Anwendung_Roulette::Auswahlleiste_Bauen() {
                           "DBComboBox_Tisch");
     tisch->setMaxVisibleItems(25);
 
-    DateTimePicker = benannt(new QDateEdit, "DateTimePicker");
-    DateTimePicker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    DateTimePicker->setCalendarPopup(true);
-    // Days a table can have been played on; a stray keystroke cannot reach the calendar's ends.
-    DateTimePicker->setDateRange(QDate(1900, 1, 1), QDate(2100, 12, 31));
-    DateTimePicker->setDate(QDate::currentDate());
-    Datum_Uebernehmen(DateTimePicker->date());
-    connect(DateTimePicker, &QDateEdit::dateChanged, this,
-            &Form_Anwendung_Roulette::Datum_Uebernehmen);
+    DateTimePicker = benannt(new Datumswahl, "DateTimePicker");
+    Datum_Uebernehmen(DateTimePicker->gewaehlterTag());
 
     layout->addWidget(casino);
     layout->addWidget(tisch);
@@ -354,14 +350,20 @@ QWidget* Form_Anwendung_Roulette::Permanenzspalte_Bauen() {
                          "DBEdit_Permanenz_Zahl");
     zahl->setIntegerOnly(true);
     zahl->setAlignment(Qt::AlignRight);
-    zahl->setFixedWidth(zahlBreite(zahl, 3));
+    // Typed at the table, often without looking: large digits and room for a slip of the
+    // finger.
+    QFont gross = zahl->font();
+    gross.setPointSizeF(gross.pointSizeF() * 1.6);
+    gross.setBold(true);
+    zahl->setFont(gross);
+    zahl->setMinimumWidth(zahlBreite(zahl, 4));
     auto* speichern = benannt(new QPushButton, "BitBtn_Permanenz_Zahl");
     DBEdit_Permanenz_Zahl = zahl;
     BitBtn_Permanenz_Zahl = speichern;
     // The number-entry mode is off at start.
     speichern->setEnabled(false);
-    eingabe->addWidget(zahl);
-    eingabe->addWidget(speichern, 1);
+    eingabe->addWidget(zahl, 1);
+    eingabe->addWidget(speichern);
     layout->addLayout(eingabe);
     return spalte;
 }
@@ -420,7 +422,10 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     // The three statistics lists share one place; the evaluation shows one at a time.
     auto* haeufigkeit = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Haeufigkeit,
-        {Column("Ereignis", "Ereignisse", "Events").englishField("Ereignis_Englisch").width(13),
+        {Column("Ereignis", "Ereignisse", "Events")
+             .englishField("Ereignis_Englisch")
+             .width(13)
+             .toContent(),
          Column("Ereignis_Info", "Zahlen", "Numbers")
              .englishField("Ereignis_Info_Englisch")
              .width(13)
@@ -428,13 +433,13 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
          Column("", "").width(1), Column("Zahlen_Anzahl", "Anzahl", "Number").right().width(5),
          Column("Zahlen_Prozent", "% ").right().width(6)},
         bindung_, this);
-    auto* serien =
-        new CursorTableModel(dm_.TdbQuery_Ereignisse_Serien,
-                             {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
-                              Column("", "").width(1), Column("Serie", "Serie").right().width(5),
-                              Column("Serie_Anzahl", "Anzahl", "Number").right().width(5),
-                              Column("Serie_Prozent", "% ").right().width(6)},
-                             bindung_, this);
+    auto* serien = new CursorTableModel(
+        dm_.TdbQuery_Ereignisse_Serien,
+        {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
+         Column("", "").width(1), Column("Serie", "Serie", "Series").right().width(5),
+         Column("Serie_Anzahl", "Anzahl", "Number").right().width(5),
+         Column("Serie_Prozent", "% ").right().width(6)},
+        bindung_, this);
     auto* rueck = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Rueckstaendigkeit,
         {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
@@ -513,6 +518,8 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     auto* gesamtModell = new CursorTableModel(dm_.TdbTable_Permanenz_Tag_Zusammenfassung_G,
                                               std::move(gesamtSpalten), bindung_, this);
     auto* tageGrid = benannt(new CursorGrid(tageModell), "DBGrid_System_Auswertung");
+    // The ten days the evaluation covers by default, whole; the frequency list above gives way.
+    tageGrid->setMinimumHeight(tageGrid->heightForRows(10));
     auto* gesamtGrid = benannt(new CursorGrid(gesamtModell), "DBGrid_System_Auswertung_Gesamt");
     gesamtGrid->setFixedHeight(gesamtGrid->heightForRows(1));
     gesamtGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -533,7 +540,13 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         new CursorTableModel(dm_.TdbTable_Systeme,
                              {Column("ID_System_Nummer", "Nr.", "No.").right().width(4),
                               Column("System_Name", "Name").width(24).stretched().editableCell(),
-                              Column("System_Online_Aktiv", "A").centre().width(2).editableMark()},
+                              Column("System_Online_Aktiv", "A")
+                                  .centre()
+                                  .width(2)
+                                  .editableMark()
+                                  .tips(text("A: mit \"x\" markiert für Modus A und das "
+                                             "Online-Spiel"),
+                                        text("A: marked \"x\" for mode A and online play"))},
                              bindung_, this);
     auto* systemGrid = benannt(new CursorGrid(systeme), "DBGrid_Systeme");
     liste->addWidget(systemGrid, 1);
@@ -642,7 +655,7 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
     kopf(benannt(new QLabel, "Label_Zahlen"), Info);
     kopf(benannt(new QLabel, "Label_von1"), AnzahlVon);
     kopf(benannt(new QLabel, "Label_bis1"), AnzahlBis);
-    kopf(benannt(new QLabel(QStringLiteral("Serie")), "Label_Serie"), SerieVon, 2);
+    kopf(benannt(new QLabel, "Label_Serie"), SerieVon, 2);
     kopf(benannt(new QLabel, "Label_von2"), CoupsVon);
     kopf(benannt(new QLabel, "Label_bis2"), CoupsBis);
 
@@ -652,7 +665,7 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         auto* edit = benannt(new BoundLineEdit(daten, feld, bindung_), name.c_str());
         edit->setIntegerOnly(true);
         edit->setAlignment(Qt::AlignRight);
-        edit->setFixedWidth(zahlBreite(edit, 4));
+        edit->setFixedWidth(zahlBreite(edit, 3));
         detailsFilter_.push_back(edit);
         return edit;
     };
@@ -673,7 +686,11 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
             const std::string name = std::string("DBEdit_") + z.info;
             auto* infoText = benannt(new BoundLineEdit(daten, z.info, bindung_), name.c_str());
             infoText->setReadOnly(true);
-            infoText->setMinimumWidth(infoText->fontMetrics().averageCharWidth() * 16);
+            // Room for the common texts ("18 schwarze Zahlen"; the info field is disabled, so
+            // it cannot show a tool tip with a longer one).
+            infoText->setMinimumWidth(
+                infoText->fontMetrics().horizontalAdvance(QStringLiteral("18 schwarze Zahlen")) +
+                14);
             // Written only through the event choice: disabled in details mode too.
             infoText->setEnabled(false);
             raster->addWidget(infoText, zeile, Info);
@@ -703,7 +720,14 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
         new CursorTableModel(dm_.TdbTable_System_Ereignisse,
                              {Column("Ereignis", "Ereignisfolge", "Sequence").width(12).stretched(),
                               Column("Ereignis_Info", "Zahlen", "Numbers").width(12).stretched(),
-                              Column("Angriff", "A").centre().width(2)},
+                              Column("Angriff", "A")
+                                  .centre()
+                                  .width(2)
+                                  .fits(QStringLiteral("<>"))
+                                  .tips(text("A: \"x\" angegriffenes Ereignis, \"<>\" "
+                                             "Ereignis darf nicht fallen"),
+                                        text("A: \"x\" attacked event, \"<>\" the event "
+                                             "must not hit"))},
                              bindung_, this);
     auto* folgeGrid = benannt(new CursorGrid(folgeModell), "DBGrid_System_Ereignisfolge");
     folgeGrid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -718,7 +742,11 @@ QWidget* Form_Anwendung_Roulette::Systemteil_Bauen() {
     auto* angriffe = new QVBoxLayout;
     auto* angriffModell = new CursorTableModel(
         dm_.TdbTable_System_Angriffe,
-        {Column("ID_Angriff", "A").centre().width(3),
+        {Column("ID_Angriff", "A")
+             .centre()
+             .width(3)
+             .tips(text("A: Angriffsstufe (1 bis 50; G Gewinn-, V Verlustgrenze)"),
+                   text("A: attack step (1 to 50; G win limit, V loss limit)")),
          Column("Satz", "Satz", "Bet").right().width(6).editableCell().stretched()},
         bindung_, this);
     auto* angriffGrid = benannt(new CursorGrid(angriffModell), "DBGrid_System_Angriffe");
@@ -754,7 +782,7 @@ QWidget* Form_Anwendung_Roulette::Onlineteil_Bauen() {
     layout->addWidget(benannt(new QLabel, "Label_Satzsignale"));
 
     std::vector<Column> spalten = {
-        Column("Ereignis", "Ereignis", "Event").width(8),
+        Column("Ereignis", "Ereignis", "Event").width(8).toContent(),
         Column("Ereignis_Info", "Zahlen", "Numbers").width(9).stretched(),
         Column("Satz", "Satz", "Bet").right().width(3)};
     for (Column& c : spalten) {
@@ -818,6 +846,15 @@ void Form_Anwendung_Roulette::Texte_Setzen() {
             knopf->setText(beschriftung);
         }
     }
+    for (QWidget* w : findChildren<QWidget*>()) {
+        const std::string name = w->objectName().toStdString();
+        for (const FesterText& h : Kurzhilfen()) {
+            if (Kurzhilfe_Gilt(h, name)) {
+                w->setToolTip(text(englisch ? h.englisch : h.deutsch));
+                break;
+            }
+        }
+    }
 }
 
 void Form_Anwendung_Roulette::Kuerzel_Vergeben() {
@@ -846,6 +883,8 @@ void Form_Anwendung_Roulette::Sprachwahl_Anzeigen() {
 
 void Form_Anwendung_Roulette::Sprache_Anwenden() {
     const Sprache sprache = sitzung_.sprache;
+    // Qt's own texts (message-box buttons, the file dialog) follow too.
+    qtTexte_->anwenden(sprache);
     setWindowTitle(text(Hauptfenster_Titel(sprache)));
 
     for (const char* name : Sprachabhaengige_Menuepunkte()) {
@@ -1035,11 +1074,8 @@ void Form_Anwendung_Roulette::Anzeigen() {
         // 8. The stored day, then the selection change; later shows: focus on the day.
         if (ersteAnzeige) {
             const store::Date tag = dm_.TdbTable_Wahl.date("Datum");
-            {
-                const QSignalBlocker block(DateTimePicker);
-                DateTimePicker->setDate(QDate(tag.year(), tag.month(), tag.day()));
-            }
-            Datum_Uebernehmen(DateTimePicker->date());
+            DateTimePicker->setzen(QDate(tag.year(), tag.month(), tag.day()));
+            Datum_Uebernehmen(DateTimePicker->gewaehlterTag());
             Casino_Tisch_DatumChange(this);
         } else {
             DateTimePicker->setFocus();

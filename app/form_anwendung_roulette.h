@@ -35,10 +35,12 @@ class CursorTableModel;
 
 namespace spinalyst::app {
 
+class Datumswahl;
 class Form_Casino;
 class Form_Ereignisse;
 class Form_Online_Spiel;
 class Form_Wahl_Ereignis;
+class QtUebersetzung;
 class QtUserInterface;
 
 // The main window `Form_Anwendung_Roulette`: selection bar, permanence column, evaluation
@@ -173,6 +175,7 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     store::DataModule_Roulette& dm_;
     QtUserInterface& ui_;
     binding::BindingContext* bindung_;
+    QtUebersetzung* qtTexte_;
     kern::Kontext kontext_;
     DokumentOeffner oeffner_;
     bool geschlossen_ = false;
@@ -181,7 +184,7 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     std::array<Zahlfarbe, 37> zahlFarben_{};
     Form_Casino* formCasino_ = nullptr;
 
-    QDateEdit* DateTimePicker = nullptr;
+    Datumswahl* DateTimePicker = nullptr;
     QLineEdit* DBEdit_Permanenz_Zahl = nullptr;
     QPushButton* BitBtn_Permanenz_Zahl = nullptr;
     binding::CursorTableModel* permanenzModell_ = nullptr;

@@ -6,10 +6,15 @@
 #include <QDateEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_grid.h"
+#include "app/core/statuszeile.h"
+#include "app/datumswahl.h"
 #include "app/form_anwendung_roulette.h"
 #include "app/form_casino.h"
 #include "app/qt_user_interface.h"
@@ -56,8 +61,13 @@ void Form_Anwendung_Roulette::Erfassung_Verbinden() {
     connect(casino, &QComboBox::activated, this,
             [this, casino] { Casino_Tisch_DatumChange(casino); });
     connect(tisch, &QComboBox::activated, this, [this, tisch] { Casino_Tisch_DatumChange(tisch); });
-    connect(DateTimePicker, &QDateEdit::dateChanged, this,
+    // A day is taken once it is complete (Enter, leaving the field, a pick in the calendar); a
+    // menu opened while a day is half typed takes it first.
+    connect(DateTimePicker, &Datumswahl::gewaehlt, this,
             [this] { Casino_Tisch_DatumChange(DateTimePicker); });
+    for (QMenu* m : menuBar()->findChildren<QMenu*>()) {
+        connect(m, &QMenu::aboutToShow, DateTimePicker, &Datumswahl::festlegen);
+    }
 
     // Entering a selection control or an evaluation button ends the number-entry mode.
     auto* eingabeEnde = new Ereignisfilter(this, [this](QObject*, QEvent* event) {
@@ -181,7 +191,7 @@ void Form_Anwendung_Roulette::Casino_Tisch_DatumChange(QObject* sender) {
     } else if (sender == DateTimePicker) {
         ausloeser = Ausloeser::Datumsauswahl;
     }
-    Datum_Uebernehmen(DateTimePicker->date());
+    Datum_Uebernehmen(DateTimePicker->gewaehlterTag());
     Bedienen([this, ausloeser] {
         capture::Casino_Tisch_DatumChange(kontext_, ausloeser);
         // The casino cursor stands on the selected casino (its stretches, the import).
@@ -190,6 +200,15 @@ void Form_Anwendung_Roulette::Casino_Tisch_DatumChange(QObject* sender) {
 }
 
 void Form_Anwendung_Roulette::BitBtn_Permanenz_ZahlClick() {
+    // A number that is not one of the wheel is dropped; the player sees why in the status bar.
+    bool istZahl = false;
+    const int getippt = DBEdit_Permanenz_Zahl->text().toInt(&istZahl);
+    if (istZahl && (getippt < 0 || getippt > 36)) {
+        statusBar()->showMessage(QString::fromUtf8(Hinweis_Zahl_Ausserhalb(sitzung_.sprache)),
+                                 6000);
+    } else {
+        statusBar()->clearMessage();
+    }
     // What is typed reaches the field before the operation reads it.
     static_cast<binding::BoundLineEdit*>(DBEdit_Permanenz_Zahl)->commit();
     Bedienen([this] { capture::BitBtn_Permanenz_ZahlClick(kontext_); });
@@ -208,10 +227,24 @@ void Form_Anwendung_Roulette::Coup_Loeschen() {
     if (!p.isOpen() || p.isEmpty()) {
         return;
     }
-    if (!ui_.confirmDeletion(sitzung_.englisch() ? "Delete record?" : "Datensatz löschen?")) {
+    const bool loeschen =
+        ui_.confirmDeletion(sitzung_.englisch() ? "Delete record?" : "Datensatz löschen?");
+    if (loeschen) {
+        Bedienen([&p] { p.remove(); });
+    }
+    if (!sitzung_.eingabemodus) {
         return;
     }
-    Bedienen([&p] { p.remove(); });
+    // In entry mode the player types on at once: the next number goes to the coup about to be
+    // played (kept, or made anew when it was the one deleted), and the number field has the
+    // focus again. Kept coups stay where the player left the cursor.
+    if (loeschen) {
+        Bedienen([this] {
+            capture::Deaktiviere_manuellen_Eingabemodus(kontext_);
+            capture::MenuItem_Permanenzen_EingabeClick(kontext_);
+        });
+    }
+    zahlfeldLeeren();
 }
 
 void Form_Anwendung_Roulette::MenuItem_CasinosClick() {

@@ -10,6 +10,7 @@
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_grid.h"
 #include "app/binding/cursor_table_model.h"
+#include "app/qt_user_interface.h"
 #include "capture/auswahl.h"
 #include "capture/eingabe.h"
 
@@ -124,7 +125,7 @@ void Form_Casino::Zeigen() {
         return;
     }
     DBGrid_Casino_Name->setFocus();
-    exec();
+    Modal_Zeigen(*this);
 }
 
 void Form_Casino::BitBtn_NeuClick() {

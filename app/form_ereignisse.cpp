@@ -9,6 +9,7 @@
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_grid.h"
 #include "app/form_anwendung_roulette.h"
+#include "app/qt_user_interface.h"
 #include "events/ereignisse.h"
 
 namespace spinalyst::app {
@@ -24,16 +25,18 @@ Form_Ereignisse::Form_Ereignisse(Form_Anwendung_Roulette& hauptfenster)
     store::DataModule_Roulette& dm = haupt_.dataModule();
     auto* layout = new QHBoxLayout(this);
 
-    auto* ereignisse = new CursorTableModel(
-        dm.TdbTable_Ereignisse,
-        {Column("Ereignis", "Ereignisse", "Events").englishField("Ereignis_Englisch").width(14),
-         Column("Ereignis_Info", "Zahlen", "Numbers")
-             .englishField("Ereignis_Info_Englisch")
-             .width(22)
-             .stretched(),
-         Column("Ereignis_Gewinn", "G", "W").right().width(3),
-         Column("Ereignis_Einsatz", "E", "S").right().width(3)},
-        &haupt_.bindung(), this);
+    auto* ereignisse = new CursorTableModel(dm.TdbTable_Ereignisse,
+                                            {Column("Ereignis", "Ereignisse", "Events")
+                                                 .englishField("Ereignis_Englisch")
+                                                 .width(14)
+                                                 .toContent(),
+                                             Column("Ereignis_Info", "Zahlen", "Numbers")
+                                                 .englishField("Ereignis_Info_Englisch")
+                                                 .width(22)
+                                                 .stretched(),
+                                             Column("Ereignis_Gewinn", "G", "W").right().width(3),
+                                             Column("Ereignis_Einsatz", "E", "S").right().width(3)},
+                                            &haupt_.bindung(), this);
     auto* grid = new CursorGrid(ereignisse);
     grid->setObjectName(QStringLiteral("DBGrid_Ereignisse"));
     grid->setMinimumHeight(grid->heightForRows(14));
@@ -87,7 +90,7 @@ int Form_Ereignisse::Zeigen() {
         haupt_.kontext().ui.inform(e.what());
     }
     zahlenModell_->setAttached(true);
-    const int ergebnis = exec();
+    const int ergebnis = Modal_Zeigen(*this);
     zahlenModell_->setAttached(false);
     try {
         events::Ereignisse_Fenster_Schliessen(haupt_.kontext());

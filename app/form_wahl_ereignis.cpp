@@ -48,14 +48,16 @@ Form_Wahl_Ereignis::Form_Wahl_Ereignis(Form_Anwendung_Roulette& hauptfenster)
     store::DataModule_Roulette& dm = haupt_.dataModule();
     auto* layout = new QVBoxLayout(this);
 
-    auto* modell = new CursorTableModel(
-        dm.TdbTable_Ereignisse,
-        {Column("Ereignis", "Ereignisse", "Events").englishField("Ereignis_Englisch").width(14),
-         Column("Ereignis_Info", "Zahlen", "Numbers")
-             .englishField("Ereignis_Info_Englisch")
-             .width(22)
-             .stretched()},
-        &haupt_.bindung(), this);
+    auto* modell = new CursorTableModel(dm.TdbTable_Ereignisse,
+                                        {Column("Ereignis", "Ereignisse", "Events")
+                                             .englishField("Ereignis_Englisch")
+                                             .width(14)
+                                             .toContent(),
+                                         Column("Ereignis_Info", "Zahlen", "Numbers")
+                                             .englishField("Ereignis_Info_Englisch")
+                                             .width(22)
+                                             .stretched()},
+                                        &haupt_.bindung(), this);
     auto* grid = new CursorGrid(modell);
     grid->setObjectName(QStringLiteral("DBGrid_Ereignisse"));
     grid->setMinimumHeight(grid->heightForRows(12));
@@ -109,7 +111,7 @@ int Form_Wahl_Ereignis::Zeigen(char modus) {
     CheckBox_Aufnahme_Ausgang->setChecked(true);
     chance_->setLanguage(haupt_.sitzung().sprache);
     chance_->reload();
-    return exec();
+    return Modal_Zeigen(*this);
 }
 
 void Form_Wahl_Ereignis::BitBtn_Aufnahme_EreignisClick() {

@@ -2,8 +2,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
+#include <QTreeView>
 
 namespace spinalyst::app {
 
@@ -19,6 +23,38 @@ QtUserInterface::~QtUserInterface() {
     }
 }
 
+int Modal_Zeigen(QDialog& fenster) {
+    const QPointer<QWidget> vorher = QApplication::focusWidget();
+    const int ergebnis = fenster.exec();
+    QWidget* zurueck =
+        fenster.parentWidget() != nullptr ? fenster.parentWidget()->window() : nullptr;
+    if (zurueck != nullptr && zurueck->isVisible()) {
+        zurueck->activateWindow();
+        // The activation arrives as a window-system event.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (vorher != nullptr && vorher->window() == zurueck && vorher->isVisible() &&
+            vorher->isEnabled()) {
+            vorher->setFocus(Qt::ActiveWindowFocusReason);
+        }
+    }
+    return ergebnis;
+}
+
+void Titel_Platz_Geben(QMessageBox& box) {
+    // The title bar belongs to the window manager: its font is taken as the box's (bold, as
+    // most decorations draw it) and its buttons and icon as about 150 pixels.
+    QFont titelSchrift = box.font();
+    titelSchrift.setBold(true);
+    const int breite =
+        QFontMetrics(titelSchrift).horizontalAdvance(box.windowTitle()) + kTitelleistenRand;
+    // A message box sizes itself from its texts and ignores a minimum width; a spacer below
+    // its contents holds it open.
+    if (auto* raster = qobject_cast<QGridLayout*>(box.layout())) {
+        raster->addItem(new QSpacerItem(breite, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                        raster->rowCount(), 0, 1, raster->columnCount());
+    }
+}
+
 void QtUserInterface::inform(const std::string& text) {
     const QString message = QString::fromStdString(text);
     if (informHandler_) {
@@ -27,7 +63,8 @@ void QtUserInterface::inform(const std::string& text) {
     }
     QMessageBox box(QMessageBox::Information, QApplication::applicationName(), message,
                     QMessageBox::Ok, parent_);
-    box.exec();
+    Titel_Platz_Geben(box);
+    Modal_Zeigen(box);
 }
 
 namespace {
@@ -37,7 +74,8 @@ bool fragen(QWidget* parent, const QString& message, QMessageBox::StandardButton
     QMessageBox box(QMessageBox::Question, QApplication::applicationName(), message,
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(vorgabe);
-    return box.exec() != QMessageBox::No;
+    Titel_Platz_Geben(box);
+    return Modal_Zeigen(box) != QMessageBox::No;
 }
 
 }  // namespace
@@ -68,9 +106,17 @@ std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter
     if (fileChooser_) {
         chosen = fileChooser_(f);
     } else {
-        const QString name = QFileDialog::getOpenFileName(parent_, QString(), QString(), f);
-        if (!name.isEmpty()) {
-            chosen = name;
+        QFileDialog dialog(parent_, QString(), QString(), f);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        // Wide enough for the columns of the detail view (type, date) uncut; Qt's own dialog
+        // (no desktop dialog at hand) sizes them to their texts.
+        dialog.resize(860, 520);
+        if (auto* liste = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+            liste->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+            liste->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+        }
+        if (Modal_Zeigen(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            chosen = dialog.selectedFiles().constFirst();
         }
     }
     if (!chosen) {

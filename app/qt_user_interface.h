@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDialog>
+#include <QMessageBox>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -59,5 +61,16 @@ class QtUserInterface : public QObject, public kern::UserInterface {
     int busyDepth_ = 0;
     bool escapePressed_ = false;
 };
+
+// Shows a window modally and returns its result; afterwards its parent window is active again
+// and the control that had the focus before has it back. (Hiding a modal window does not give
+// the activation back on every platform: the offscreen one and some window managers leave it
+// with the hidden window, whose control then keeps the keyboard.)
+int Modal_Zeigen(QDialog& fenster);
+
+// Widens a message box so that the window manager can show its whole title: the width of the
+// title plus kTitelleistenRand for the decoration's buttons and icon.
+inline constexpr int kTitelleistenRand = 150;
+void Titel_Platz_Geben(QMessageBox& box);
 
 }  // namespace spinalyst::app

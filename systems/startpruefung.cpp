@@ -64,7 +64,7 @@ int treffer(const Pruefstelle& stelle, std::uint64_t m, Pos von, Pos bis) {
 bool Ereignisfolge_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
                            const kern::Ereigniskatalog& katalog) {
     const std::size_t c = stelle.aktuell;
-    if (c == 0 || c > stelle.strecke.size()) {
+    if (c == 0 || c >= stelle.strecke.size()) {
         return false;
     }
     const store::Date& tag = stelle.strecke[c].tag;

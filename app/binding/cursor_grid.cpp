@@ -15,6 +15,11 @@ namespace spinalyst::binding {
 
 namespace {
 
+// Room beside a cell's text (the cell's margins and a little air).
+constexpr int kCellPadding = 12;
+// How many rows a column sized to its content is measured by.
+constexpr int kMeasuredRows = 500;
+
 // In-place editor that accepts only an integer in integer columns, only "x" or nothing in mark
 // columns, and no more characters than a text field holds (the store would cut the rest). It
 // remembers the editor it opened last, so that the grid can close it when editing ends.
@@ -77,6 +82,14 @@ CursorGrid::CursorGrid(CursorTableModel* model, QWidget* parent)
     connect(model_, &QAbstractItemModel::modelReset, this,
             [this] { syncFromCursor(model_->currentRow()); });
     connect(model_, &QAbstractItemModel::headerDataChanged, this, &CursorGrid::updateColumnWidths);
+    connect(model_, &QAbstractItemModel::modelReset, this, &CursorGrid::fitColumnsToContent);
+    connect(model_, &QAbstractItemModel::dataChanged, this, &CursorGrid::fitColumnsToContent);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        // Stretched columns follow the grid's width; only a dragged edge counts.
+        if (!sizing_ && horizontalHeader()->sectionResizeMode(column) == QHeaderView::Interactive) {
+            userWidths_.insert(column);
+        }
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { syncToCursor(current); });
     updateColumnWidths();
@@ -153,24 +166,58 @@ void CursorGrid::syncToCursor(const QModelIndex& current) {
     }
 }
 
-void CursorGrid::updateColumnWidths() {
+void CursorGrid::setWidth(int column, int width) {
+    if (userWidths_.contains(column) || columnWidth(column) == width) {
+        return;
+    }
+    sizing_ = true;
+    setColumnWidth(column, width);
+    sizing_ = false;
+}
+
+int CursorGrid::preferredWidth(int c) const {
+    const Column& column = model_->column(c);
     const QFontMetrics body = fontMetrics();
-    const QFontMetrics head = horizontalHeader()->fontMetrics();
     const int padding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
+    const int byHeading =
+        horizontalHeader()->fontMetrics().horizontalAdvance(column.headingFor(model_->language())) +
+        padding;
+    // Digits are the widest common characters of most fonts; sizing by them keeps numbers
+    // and days uncut and leaves texts a little room.
+    const int byChars =
+        column.widthChars > 0
+            ? body.horizontalAdvance(QString(column.widthChars, QLatin1Char('0'))) + kCellPadding
+            : 0;
+    const int bySample = column.widthSample.isEmpty()
+                             ? 0
+                             : body.horizontalAdvance(column.widthSample) + kCellPadding;
+    return std::max({byHeading, byChars, bySample});
+}
+
+void CursorGrid::updateColumnWidths() {
     for (int c = 0; c < model_->columnCount(); ++c) {
-        const Column& column = model_->column(c);
-        const int byHeading =
-            head.horizontalAdvance(column.headingFor(model_->language())) + padding;
-        // Digits are the widest common characters of most fonts; sizing by them keeps numbers
-        // and days uncut and leaves texts a little room.
-        const int byContent =
-            column.widthChars > 0
-                ? body.horizontalAdvance(QString(column.widthChars, QLatin1Char('0'))) + 12
-                : 0;
-        setColumnWidth(c, std::max(byHeading, byContent));
-        if (column.stretch) {
+        setWidth(c, preferredWidth(c));
+        if (model_->column(c).stretch) {
             horizontalHeader()->setSectionResizeMode(c, QHeaderView::Stretch);
         }
+    }
+    fitColumnsToContent();
+}
+
+void CursorGrid::fitColumnsToContent() {
+    const QFontMetrics body = fontMetrics();
+    // The lists sized to their content are short; a long one is measured by its first rows.
+    const int rows = std::min(model_->rowCount(), kMeasuredRows);
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        if (!model_->column(c).fitContent || userWidths_.contains(c)) {
+            continue;
+        }
+        int widest = 0;
+        for (int r = 0; r < rows; ++r) {
+            widest =
+                std::max(widest, body.horizontalAdvance(model_->index(r, c).data().toString()));
+        }
+        setWidth(c, std::max(preferredWidth(c), widest + kCellPadding));
     }
 }
 

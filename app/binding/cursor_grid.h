@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTableView>
+#include <set>
 
 #include "app/binding/cursor_table_model.h"
 
@@ -10,7 +11,9 @@ namespace spinalyst::binding {
 // cursor's current row in both directions (selecting a row moves the cursor, moving the cursor
 // selects its row). Read-only browsing by default; setEditing(true) allows in-place editing of
 // the model's editable columns. Tab leaves the grid (it does not walk the cells). Column widths
-// follow the columns' preferred widths and the headings of the current language.
+// follow the columns' preferred widths, their samples and the headings of the current language;
+// columns sized to their content grow to the longest text shown whenever the rows change. A
+// width the user has set by dragging a heading's edge is kept from then on.
 class CursorGrid : public QTableView {
     Q_OBJECT
   public:
@@ -35,10 +38,17 @@ class CursorGrid : public QTableView {
     void syncFromCursor(int row);
     void syncToCursor(const QModelIndex& current);
     void updateColumnWidths();
+    void fitColumnsToContent();
+    // Width from the heading, the preferred width in characters and the sample.
+    int preferredWidth(int column) const;
+    // Sets a column's width unless the user has set it.
+    void setWidth(int column, int width);
 
     CursorTableModel* model_;
     bool editing_ = false;
     bool syncing_ = false;
+    bool sizing_ = false;       // the grid itself is setting widths
+    std::set<int> userWidths_;  // columns whose width the user has set
 };
 
 }  // namespace spinalyst::binding

@@ -129,6 +129,10 @@ QVariant CursorTableModel::headerData(int section, Qt::Orientation orientation, 
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(columns_[section].alignment);
     }
+    if (role == Qt::ToolTipRole && !columns_[section].tip.isEmpty()) {
+        return language_ == store::Sprache::Englisch ? columns_[section].tipEnglish
+                                                     : columns_[section].tip;
+    }
     return {};
 }
 

@@ -25,10 +25,14 @@ struct Column {
     std::string fieldEnglish;  // field shown in English; empty: the same field
     QString heading;
     QString headingEnglish;  // null: the same heading
+    QString tip;             // tool tip of the heading; empty: none
+    QString tipEnglish;
     bool editable = false;
     bool markOnly = false;  // holds "x" or nothing; an edit takes "x" (either case) or nothing
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    int widthChars = 0;  // preferred width in average characters; 0: fit the heading
+    int widthChars = 0;       // preferred width in average characters; 0: fit the heading
+    QString widthSample;      // a text the column always has room for (e.g. "<>")
+    bool fitContent = false;  // widened to the longest text shown whenever the rows change
     bool stretch = false;
     ColorRule textColor;
 
@@ -50,6 +54,22 @@ struct Column {
     }
     Column& width(int chars) {
         widthChars = chars;
+        return *this;
+    }
+    // The heading explains itself in a tool tip (for terse headings like "A").
+    Column& tips(QString german, QString english) {
+        tip = std::move(german);
+        tipEnglish = std::move(english);
+        return *this;
+    }
+    // The column is at least as wide as the text.
+    Column& fits(QString sample) {
+        widthSample = std::move(sample);
+        return *this;
+    }
+    // The column grows to the longest text of its rows (for names of varying length).
+    Column& toContent() {
+        fitContent = true;
         return *this;
     }
     Column& stretched() {

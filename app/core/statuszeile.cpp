@@ -21,4 +21,9 @@ std::string Zeit_Kuerzen(std::string_view langeZeit) {
     return std::string(langeZeit.substr(0, ende));
 }
 
+const char* Hinweis_Zahl_Ausserhalb(store::Sprache sprache) {
+    return sprache == store::Sprache::Englisch ? "Not stored: a number is 0 to 36."
+                                               : "Nicht gespeichert: eine Zahl ist 0 bis 36.";
+}
+
 }  // namespace spinalyst::app

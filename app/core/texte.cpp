@@ -142,10 +142,66 @@ const std::vector<FesterText>& Feste_Texte() {
         {"Label_von2", "von", "from"},
         {"Label_bis1", "bis", "to"},
         {"Label_bis2", "bis", "to"},
+        {"Label_Serie", "Serie", "Series"},
         {"DBCheckBox_Online_Tage_System_uebergreifend", "üb", "ac"},
         {"DBCheckBox_Online_Vordergrund", "V", "F"},
     };
     return texte;
+}
+
+const std::vector<FesterText>& Kurzhilfen() {
+    static const std::vector<FesterText> hilfen = {
+        {"*_Filterung_aktiv", "A: Filter aktiv – der Filter dieser Zeile wird angewendet",
+         "A: filter active – the filter of this row is applied"},
+        {"*_vor_Ereignisfolge",
+         "vEf: vor Ereignisfolge – die Coups zurück zählen ab dem Coup vor der Ereignisfolge",
+         "vEf: before the event sequence – coups back are counted from the coup before the "
+         "event sequence"},
+        {"*_ungleich", "<>: ungleich – der Filter gilt, wenn seine Bedingung nicht erfüllt ist",
+         "<>: unequal – the filter holds when its condition is not met"},
+        {"CheckBox_ungleich_Ereignis",
+         "<>: ungleich – das gewählte Ereignis der Folge darf nicht fallen (nicht beim "
+         "angegriffenen Ereignis)",
+         "<>: unequal – the selected event of the sequence must not hit (not the attacked "
+         "event)"},
+        {"DBCheckBox_Systemangriff_Beendung_Einzeln_Alle",
+         "A: alle Instanzen – der Angriff läuft weiter, solange noch eine Instanz aktiv ist",
+         "A: all instances – the attack goes on while any instance is still active"},
+        {"Label_Instanz", "I: Instanz des Systems (1 bis 3)", "I: instance of the system (1 to 3)"},
+        {"DBComboBox_Instanz_System_Daten", "I: Instanz des Systems (1 bis 3)",
+         "I: instance of the system (1 to 3)"},
+        {"BitBtn_Gesamtauswertungen", "Σ: Überblick über alle Systemauswertungen",
+         "Σ: overview of all system evaluations"},
+        {"DBCheckBox_Auswertung_Alle_Systeme",
+         "x (A): alle mit \"x\" markierten Systeme (Modus A) statt nur des gewählten Systems",
+         "x (A): all systems marked \"x\" (mode A) instead of the selected system only"},
+        {"DBCheckBox_Online_Alle_Systeme",
+         "x (A): alle mit \"x\" markierten Systeme (Modus A) statt nur des gewählten Systems",
+         "x (A): all systems marked \"x\" (mode A) instead of the selected system only"},
+        {"Label_von2", "Coups zurück: das Fenster beginnt so viele Coups vor dem Satz",
+         "Coups back: the window starts this many coups before the bet"},
+        {"Label_bis2", "Coups zurück: das Fenster endet so viele Coups vor dem Satz",
+         "Coups back: the window ends this many coups before the bet"},
+        {"*_Coups_zurueck_von", "Coups zurück: das Fenster beginnt so viele Coups vor dem Satz",
+         "Coups back: the window starts this many coups before the bet"},
+        {"*_Coups_zurueck_bis", "Coups zurück: das Fenster endet so viele Coups vor dem Satz",
+         "Coups back: the window ends this many coups before the bet"},
+        {"DBEdit_Ereignisfolgen_zurueck_von",
+         "Frühere Auftreten der Ereignisfolge: ab dem so vielten zurück",
+         "Earlier occurrences of the event sequence: from this many back"},
+        {"DBEdit_Ereignisfolgen_zurueck_bis",
+         "Frühere Auftreten der Ereignisfolge: bis zum so vielten zurück",
+         "Earlier occurrences of the event sequence: up to this many back"},
+    };
+    return hilfen;
+}
+
+bool Kurzhilfe_Gilt(const FesterText& hilfe, std::string_view objektname) {
+    const std::string_view objekt = hilfe.objekt;
+    if (!objekt.empty() && objekt.front() == '*') {
+        return objektname.ends_with(objekt.substr(1));
+    }
+    return objektname == objekt;
 }
 
 }  // namespace spinalyst::app

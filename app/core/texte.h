@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "kern/sitzung.h"
@@ -50,5 +51,12 @@ struct FesterText {
     const char* englisch;
 };
 const std::vector<FesterText>& Feste_Texte();
+
+// The tool tips of the main window's terse controls ("vEf", "A", "<>", "I", "Σ", "x (A)", the
+// coups-back window), in both languages. An `objekt` that starts with "*" names every control
+// whose object name ends with the rest (the same box in each filter row).
+const std::vector<FesterText>& Kurzhilfen();
+// Whether the entry of Kurzhilfen() belongs to the control of that object name.
+bool Kurzhilfe_Gilt(const FesterText& hilfe, std::string_view objektname);
 
 }  // namespace spinalyst::app

@@ -1,17 +1,29 @@
 // Development tool: starts the main window on a fresh program directory with a little sample
 // data (one casino, a day of coups, day results, one system with bets) and saves screenshots
-// of the window in German and in English.
+// of every window in German and in English: the main window (also in details mode and in
+// information mode), the casino window, the events overview, the event choice, a question and
+// the file dialog.
 // Usage: spinalyst_bildschirmfoto <output directory> [program directory]
 // Run under a real display (e.g. xvfb-run -s "-screen 0 1366x768x24") to see the real layout.
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include "app/anwendung.h"
+#include "app/core/texte.h"
 #include "store/referenzdaten.h"
 
 using spinalyst::store::Date;
@@ -156,22 +168,51 @@ void beispieldaten(spinalyst::store::DataModule_Roulette& dm) {
                                                  {"ID_Ereignis", 1},
                                                  {"Satz", 2}}));
 
-    // A frequency list as an evaluation of the even chances leaves it.
+    // A frequency list as an evaluation of the corners (8 : 1, the longest event names) leaves
+    // it; the windows of the events show that chance too.
+    wahl.edit();
+    wahl.setInteger("ID_Chancen_Auswertung", 8);
+    wahl.post();
     TableCursor& ereignisse = dm.TdbTable_Ereignisse;
-    const int anzahl[] = {9, 8, 7, 10, 8, 9};
-    for (int e = 1; e <= 6; ++e) {
-        if (ereignisse.locate("ID_Ereignis", {Value(e)})) {
+    ereignisse.refresh();
+    std::vector<std::pair<Value, int>> zaehlung;
+    for (ereignisse.first(); !ereignisse.isEmpty() && !ereignisse.eof(); ereignisse.next()) {
+        zaehlung.emplace_back(ereignisse.value("ID_Ereignis"),
+                              1 + static_cast<int>(ereignisse.integer("ID_Ereignis") % 5));
+    }
+    for (const auto& [id, n] : zaehlung) {
+        if (ereignisse.locate("ID_Ereignis", {id})) {
             ereignisse.edit();
-            ereignisse.setInteger("Zahlen_Anzahl", anzahl[e - 1]);
-            ereignisse.setText(
-                "Zahlen_Prozent",
-                QLocale().toString(anzahl[e - 1] * 100.0 / 18, 'f', 1).toStdString() + "%");
+            ereignisse.setInteger("Zahlen_Anzahl", n);
+            ereignisse.setText("Zahlen_Prozent",
+                               QLocale().toString(n * 100.0 / 18, 'f', 1).toStdString() + "%");
             ereignisse.post();
         }
     }
     dm.TdbQuery_Ereignisse_Haeufigkeit.setSql(
-        "SELECT * FROM Ereignisse WHERE ID_Gruppe_Ereignis = 1 ORDER BY ID_Ereignis");
+        "SELECT * FROM Ereignisse WHERE ID_Gruppe_Ereignis = 8 ORDER BY ID_Ereignis");
     dm.TdbQuery_Ereignisse_Haeufigkeit.open();
+}
+
+// Saves the modal window `oeffnen` shows (once it has settled) and closes it.
+void modalFotografieren(const QString& datei, const std::function<void()>& oeffnen) {
+    QTimer::singleShot(400, [datei] {
+        QWidget* fenster = QApplication::activeModalWidget();
+        if (fenster == nullptr) {
+            std::fprintf(stderr, "no window for %s\n", qPrintable(datei));
+            return;
+        }
+        fenster->grab().save(datei);
+        if (auto* box = qobject_cast<QMessageBox*>(fenster)) {
+            box->button(QMessageBox::No) != nullptr ? box->button(QMessageBox::No)->click()
+                                                    : box->accept();
+        } else if (auto* dialog = qobject_cast<QDialog*>(fenster)) {
+            dialog->reject();
+        } else {
+            fenster->close();
+        }
+    });
+    oeffnen();
 }
 
 }  // namespace
@@ -186,7 +227,9 @@ int main(int argc, char* argv[]) {
     QDir().mkpath(ausgabe);
     QTemporaryDir temp;
     const QString verzeichnis = argc > 2 ? QString::fromLocal8Bit(argv[2]) : temp.path();
+    auto datei = [&ausgabe](const QString& name) { return QDir(ausgabe).filePath(name); };
 
+    QApplication::setApplicationName(QString::fromUtf8(spinalyst::app::kAnwendungstitel));
     spinalyst::app::Anwendung programm(verzeichnis.toStdString());
     programm.ui.setInformHandler(
         [](const QString& text) { std::fprintf(stderr, "message: %s\n", qPrintable(text)); });
@@ -202,34 +245,69 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "sample data: %s\n", e.what());
     }
     QTest::qWait(300);
-    fenster.grab().save(QDir(ausgabe).filePath(QStringLiteral("screenshot-de.png")));
-    fenster.MenuItem_Sprache_EnglischClick(nullptr);
-    QTest::qWait(300);
-    fenster.grab().save(QDir(ausgabe).filePath(QStringLiteral("screenshot-en.png")));
-
-    // The system panel in details mode and in information mode, in both languages.
-    auto* panel = fenster.findChild<QWidget*>(QStringLiteral("Panel_System"));
     auto* details = fenster.findChild<QCheckBox*>(QStringLiteral("CheckBox_Systemdetails"));
     auto* information = fenster.findChild<QAction*>(QStringLiteral("MenuItem_Systeme_Information"));
-    if (panel && details && information) {
-        for (const bool englisch : {true, false}) {
-            const QString sprache = englisch ? QStringLiteral("en") : QStringLiteral("de");
-            if (!englisch) {
-                fenster.MenuItem_Sprache_DeutschClick(nullptr);
-                QTest::qWait(200);
-            }
+    auto aktion = [&fenster](const char* name) {
+        return fenster.findChild<QAction*>(QString::fromLatin1(name));
+    };
+
+    for (const bool englisch : {false, true}) {
+        const QString sprache = englisch ? QStringLiteral("en") : QStringLiteral("de");
+        // The language alone: the selection change of the switch would reset the sample's
+        // results.
+        programm.sitzung.sprache =
+            englisch ? spinalyst::store::Sprache::Englisch : spinalyst::store::Sprache::Deutsch;
+        fenster.Sprache_Anwenden();
+        // The bet signals belong to the last coup.
+        programm.dataModule.TdbTable_Permanenz.last();
+        QTest::qWait(300);
+        // A number being typed, to show the size of the digits.
+        auto* zahl = fenster.findChild<QLineEdit*>(QStringLiteral("DBEdit_Permanenz_Zahl"));
+        zahl->setText(QStringLiteral("17"));
+        fenster.grab().save(datei("screenshot-" + sprache + ".png"));
+        zahl->clear();
+
+        // The system panel in details mode and in information mode.
+        if (details && information) {
             if (!details->isChecked()) {
                 details->click();
             }
             QTest::qWait(200);
-            panel->grab().save(QDir(ausgabe).filePath("system-details-" + sprache + ".png"));
+            fenster.grab().save(datei("screenshot-details-" + sprache + ".png"));
+            // The event choice, opened by the "H" of the filter rows.
+            modalFotografieren(datei("screenshot-wahl-ereignis-" + sprache + ".png"),
+                               [&] { aktion("MenuItem_Systeme_Haeufigkeit")->trigger(); });
             details->click();
             information->trigger();
             QTest::qWait(200);
-            panel->grab().save(QDir(ausgabe).filePath("system-information-" + sprache + ".png"));
+            fenster.grab().save(datei("screenshot-information-" + sprache + ".png"));
             information->trigger();
             QTest::qWait(200);
         }
+    }
+    // The file dialog opens in the program directory, beside a month to import.
+    QDir::setCurrent(verzeichnis);
+    QFile monat(QDir(verzeichnis).filePath(QStringLiteral("Casino_Nord_2026-12.txt")));
+    if (monat.open(QIODevice::WriteOnly)) {
+        monat.write("01.12.2026\n17\n32\n0\n-\n-\n");
+        monat.close();
+    }
+    // The other windows and a question of the program. (The casino window ends number entry,
+    // which drops the sample's open coup: these come last.)
+    for (const bool englisch : {false, true}) {
+        const QString sprache = englisch ? QStringLiteral("en") : QStringLiteral("de");
+        programm.sitzung.sprache =
+            englisch ? spinalyst::store::Sprache::Englisch : spinalyst::store::Sprache::Deutsch;
+        fenster.Sprache_Anwenden();
+        modalFotografieren(datei("screenshot-casino-" + sprache + ".png"),
+                           [&] { aktion("MenuItem_Casinos")->trigger(); });
+        modalFotografieren(datei("screenshot-ereignisse-" + sprache + ".png"),
+                           [&] { aktion("MenuItem_Ereignisse_Ueberblick")->trigger(); });
+        modalFotografieren(datei("screenshot-frage-" + sprache + ".png"), [&] {
+            programm.ui.confirmDeletion(englisch ? "Delete record?" : "Datensatz löschen?");
+        });
+        modalFotografieren(datei("screenshot-datei-" + sprache + ".png"),
+                           [&] { programm.ui.chooseFile("Text (*.txt)"); });
     }
     std::printf("%dx%d\n", fenster.width(), fenster.height());
     fenster.close();

@@ -1,5 +1,6 @@
 // The binding toolkit over real cursors of a fresh program directory.
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -44,6 +45,7 @@ class BindingTest : public QObject {
     void modelSwitchesHeadingsAndFieldsWithTheLanguage();
     void detachedModelShowsNothingUntilAttached();
     void gridSelectionAndCursorPositionFollowEachOther();
+    void gridColumnsFitTheirTextsAndKeepWidthsTheUserSets();
     void lineEditWritesWhenEditingEndsWithoutPosting();
     void lineEditAcceptsOnlyIntegersAndKeepsTheOldValueForBadText();
     void checkBoxesStoreTAndFAndTwoCopiesAgree();
@@ -463,6 +465,51 @@ void BindingTest::gridSelectionAndCursorPositionFollowEachOther() {
 
     // Tab leaves the grid instead of walking its cells.
     QVERIFY(!grid.tabKeyNavigation());
+}
+
+// A column sized to its content grows with the longest name, also when a name changes; a
+// column with a sample has room for it; a width the user dragged survives new rows, a refresh
+// and a change of language.
+void BindingTest::gridColumnsFitTheirTextsAndKeepWidthsTheUserSets() {
+    TableCursor& c = casinos();
+    CursorTableModel model(c,
+                           {Column("ID_Casino", "Nr.").width(2),
+                            Column("Casino_Name", "Name", "Name").width(4).toContent(),
+                            Column("Casino_In_Liste", "iL").width(1).fits(QStringLiteral("<>"))},
+                           context.get());
+    CursorGrid grid(&model);
+    grid.resize(600, 300);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const QFontMetrics fm = grid.fontMetrics();
+    auto passt = [&](int spalte, const QString& text) {
+        return grid.columnWidth(spalte) >= fm.horizontalAdvance(text) + 8;
+    };
+    QVERIFY(passt(1, QStringLiteral("Zweites")));
+    QVERIFY(passt(2, QStringLiteral("<>")));
+
+    // (A name holds 20 characters.)
+    const QString lang = QStringLiteral("Grand Casino Riviera");
+    QVERIFY(!passt(1, lang));
+    QVERIFY(c.locate("ID_Casino", {Value(2)}));
+    c.edit();
+    c.setText("Casino_Name", lang.toStdString());
+    c.post();
+    QVERIFY(passt(1, lang));
+
+    // The user drags the edges of the name and the number column.
+    grid.horizontalHeader()->resizeSection(0, 97);
+    grid.horizontalHeader()->resizeSection(1, 61);
+    c.appendRecord(spinalyst::store::makeRow(c.table(), {{"ID_Casino", 123456},
+                                                         {"Casino_Name",
+                                                          "Noch ein viel längerer Name "
+                                                          "eines Casinos am Meer"}}));
+    c.refresh();
+    context->setLanguage(Sprache::Englisch);
+    context->setLanguage(Sprache::Deutsch);
+    QCOMPARE(grid.columnWidth(0), 97);
+    QCOMPARE(grid.columnWidth(1), 61);
+    QVERIFY(passt(2, QStringLiteral("<>")));
 }
 
 void BindingTest::lineEditWritesWhenEditingEndsWithoutPosting() {

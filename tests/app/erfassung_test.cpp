@@ -3,11 +3,14 @@
 // the number-entry mode ends.
 #include <QAction>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +33,10 @@ class ErfassungTest : public QObject, protected spinalyst::testing::AppFixture {
     void aNumberWithoutCasinoIsRefused();
     void enterOnTheDeleteQuestionKeepsTheCoup();
     void casinoIsRenamedAndMarkedInPlaceAndEscapeKeepsIt();
+    void ctrlDeleteInEntryModeGivesTheNextNumberToTheNumberField();
+    void aNumberOutsideTheWheelIsDroppedWithAHint();
+    void theNumberFieldIsLargeEnoughToTypeInAtTheTable();
+    void aTypedDayIsTakenOnceItIsComplete();
 
   private:
     // Starts the program and gives its main window the activation, as typing needs.
@@ -93,12 +100,16 @@ void ErfassungTest::casinoAnlegen() {
         QTest::mouseClick(casinos->findChild<QPushButton*>(QStringLiteral("BitBtn_OK")),
                           Qt::LeftButton);
     });
+    QWidget* vorher = QApplication::focusWidget();
+    QVERIFY(vorher != nullptr && vorher->window() == &fenster());
     menue("MenuItem_Casinos")->trigger();
     QVERIFY(gesehen);
     QVERIFY(!fenster().findChild<QDialog*>(QStringLiteral("Form_Casino"))->isVisible());
-    // The platform gives the activation back to the main window.
-    fenster().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&fenster()));
+    // The casino window gives the activation back to the main window and the keyboard to the
+    // control that had it (the offscreen platform, like some window managers, would leave both
+    // with the hidden window).
+    QVERIFY(QApplication::activeWindow() == &fenster());
+    QVERIFY(QApplication::focusWidget() == vorher);
 }
 
 void ErfassungTest::imCasinofenster(
@@ -116,8 +127,7 @@ void ErfassungTest::imCasinofenster(
     });
     menue("MenuItem_Casinos")->trigger();
     QVERIFY(gesehen);
-    fenster().activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&fenster()));
+    QVERIFY(QApplication::activeWindow() == &fenster());
 }
 
 QStringList ErfassungTest::casinoliste() {
@@ -361,6 +371,134 @@ void ErfassungTest::casinoIsRenamedAndMarkedInPlaceAndEscapeKeepsIt() {
         QCOMPARE(c.text("Casino_Name"), std::string("Monte Carlo"));
         QCOMPARE(c.text("Casino_In_Liste"), std::string("x"));
     });
+}
+
+// The player clicks a coup in the grid while typing numbers, deletes it with Ctrl+Delete and
+// types on: the next number reaches the number field (keys go where the focus is).
+void ErfassungTest::ctrlDeleteInEntryModeGivesTheNextNumberToTheNumberField() {
+    zweiCoupsGetippt();
+    auto* feld = finde<QLineEdit>("DBEdit_Permanenz_Zahl");
+    QVERIFY(QApplication::focusWidget() == feld);
+    auto* grid = finde<QTableView>("DBGrid_Permanenz");
+    QCOMPARE(zeilen(), 3);
+
+    for (const bool ja : {false, true}) {
+        antwort = ja;
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, mitte(grid, 0, 0));
+        QVERIFY(QApplication::focusWidget() == grid);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+        QVERIFY(finde<QPushButton>("BitBtn_Permanenz_Zahl")->isEnabled());
+        QVERIFY2(QApplication::focusWidget() == feld,
+                 QApplication::focusWidget() != nullptr
+                     ? qPrintable(QApplication::focusWidget()->objectName())
+                     : "no focus");
+    }
+    QCOMPARE(zeilen(), 2);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("9"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(tagesCoups(), 2);
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+}
+
+// Nothing is stored for a number that is not one of the wheel; the status bar says why, in the
+// language of the interface, and the hint goes with the next good number.
+void ErfassungTest::aNumberOutsideTheWheelIsDroppedWithAHint() {
+    starten();
+    casinoAnlegen();
+    menue("MenuItem_Permanenzen_Eingabe")->trigger();
+    QStatusBar* leiste = fenster().statusBar();
+    const struct {
+        const char* sprache;
+        const char* zahl;
+        const char* hinweis;
+    } faelle[] = {
+        {"MenuItem_Sprache_Deutsch", "37", "Nicht gespeichert: eine Zahl ist 0 bis 36."},
+        {"MenuItem_Sprache_Deutsch", "-1", "Nicht gespeichert: eine Zahl ist 0 bis 36."},
+        {"MenuItem_Sprache_Englisch", "99", "Not stored: a number is 0 to 36."},
+        {"MenuItem_Sprache_Deutsch", "8", ""},
+    };
+    for (const auto& f : faelle) {
+        menue(f.sprache)->trigger();
+        menue("MenuItem_Permanenzen_Eingabe")->trigger();
+        finde<QLineEdit>("DBEdit_Permanenz_Zahl")->setFocus();
+        zahlEingeben(QString::fromLatin1(f.zahl));
+        QCOMPARE(leiste->currentMessage(), QString::fromUtf8(f.hinweis));
+    }
+    QCOMPARE(tagesCoups(), 1);
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
+}
+
+void ErfassungTest::theNumberFieldIsLargeEnoughToTypeInAtTheTable() {
+    starten();
+    auto* feld = finde<QLineEdit>("DBEdit_Permanenz_Zahl");
+    const QFont normal = fenster().font();
+    QVERIFY(feld->font().pointSizeF() >= normal.pointSizeF() * 1.5);
+    // Room for "-36" in the large digits, far more than the old 35 pixels.
+    QVERIFY(feld->width() >= feld->fontMetrics().horizontalAdvance(QStringLiteral("-36")) + 10);
+    QVERIFY(feld->width() >= 60);
+}
+
+// Typing a day changes the selection once, when the day is complete: not while the player types
+// (which would reset the evaluation settings under his fingers), but on Enter, on leaving the
+// field and on a pick in the calendar. 31 typed while April is shown becomes the 31st of May
+// when May is typed next.
+void ErfassungTest::aTypedDayIsTakenOnceItIsComplete() {
+    starten();
+    auto* tag = finde<QDateEdit>("DateTimePicker");
+    auto& wahl = dm().TdbTable_Wahl;
+    auto gewaehlt = [&] {
+        const auto d = wahl.date("Datum");
+        return QDate(d.year(), d.month(), d.day());
+    };
+    auto tippen = [&](const char* tasten) {
+        tag->setFocus();
+        tag->setSelectedSection(QDateTimeEdit::DaySection);
+        for (const char* t = tasten; *t != 0; ++t) {
+            QTest::keyClick(QApplication::focusWidget(), *t);
+        }
+    };
+
+    tippen("15042026");
+    QCOMPARE(tag->date(), QDate(2026, 4, 15));
+    QVERIFY(gewaehlt() != QDate(2026, 4, 15));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(gewaehlt(), QDate(2026, 4, 15));
+    // The evaluation settings are reset by a change of day only.
+    auto* coups = finde<QLineEdit>("DBEdit_Coups_Permanenz");
+    coups->setFocus();
+    coups->selectAll();
+    QTest::keyClicks(coups, QStringLiteral("77"));
+    QTest::keyClick(coups, Qt::Key_Return);
+    QCOMPARE(wahl.integer("Auswertung_Coups_Anzahl"), 77);
+
+    tippen("31");
+    QCOMPARE(tag->date(), QDate(2026, 4, 30));
+    QCOMPARE(gewaehlt(), QDate(2026, 4, 15));
+    QCOMPARE(wahl.integer("Auswertung_Coups_Anzahl"), 77);
+    for (const char t : {'0', '5'}) {
+        QTest::keyClick(QApplication::focusWidget(), t);
+    }
+    QCOMPARE(tag->date(), QDate(2026, 5, 31));
+    QCOMPARE(gewaehlt(), QDate(2026, 4, 15));
+    QCOMPARE(wahl.integer("Auswertung_Coups_Anzahl"), 77);
+    // Leaving the field takes the day.
+    coups->setFocus();
+    QCOMPARE(gewaehlt(), QDate(2026, 5, 31));
+    QVERIFY(programm->sitzung.gewaehlter_tag == spinalyst::store::Date::fromYmd(2026, 5, 31));
+    QVERIFY(wahl.integer("Auswertung_Coups_Anzahl") != 77);
+
+    // A pick in the calendar: opened with a click on the arrow, the next day chosen with the
+    // arrow key and Enter.
+    QTest::mouseClick(tag, Qt::LeftButton, {}, QPoint(tag->width() - 5, tag->height() / 2));
+    QCalendarWidget* kalender = tag->calendarWidget();
+    QTRY_VERIFY(kalender->isVisible());
+    QWidget* ziel = QApplication::focusWidget();
+    QVERIFY(ziel != nullptr && kalender->isAncestorOf(ziel));
+    QTest::keyClick(ziel, Qt::Key_Right);
+    QTest::keyClick(ziel, Qt::Key_Return);
+    QTRY_COMPARE(gewaehlt(), QDate(2026, 6, 1));
+    QCOMPARE(tag->date(), QDate(2026, 6, 1));
+    QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(ErfassungTest)

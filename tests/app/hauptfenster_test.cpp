@@ -349,6 +349,8 @@ void HauptfensterTest::englishShowsTheTableCaptionsAndBackGivesTheFirstShowExact
         {"Label_Satzsignale", "(Signals)"},
         {"Label_von2", "from"},
         {"Label_bis1", "to"},
+        {"Label_Serie", "Series"},
+        {"DBGrid_Ereignisse_Serien_Auswertung/2", "Series"},
         {"DBCheckBox_Online_Tage_System_uebergreifend", "ac"},
         {"DBCheckBox_Online_Vordergrund", "F"},
         {"DBGrid_Permanenz/0", "N"},
