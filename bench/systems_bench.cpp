@@ -6,6 +6,8 @@
 //    (the after-coup callback of the run included). Goal: under 50 ms.
 //  - BM_Referenz: the plain reference of the tests on the same work, for the ratio (goal: the
 //    engine at least 100 times faster).
+//  Both also on two other sets of systems (arguments 1 and 2, see systemDokument) whose rarer
+//  trigger sequences make the sequence history reach farther back.
 //  - BM_Lauf: the whole run, Systemauswertung_Berechnen: loading the stretch and the systems, the
 //    walk, writing bets, coup bookings, day results and run state, the totals row. Goal: under
 //    0.3 s.
@@ -14,6 +16,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <exception>
 #include <iostream>
@@ -31,6 +35,7 @@
 #include "systems/austausch.h"
 #include "systems/durchlauf.h"
 #include "systems/systemauswertung.h"
+#include "tests/systems/referenzlauf.h"
 
 namespace spinalyst::systems {
 namespace {
@@ -49,41 +54,55 @@ const char* const kTisch = "T 01";
 // A system of kind 1, chance class 1, marked for mode "A": a trigger sequence of one or two
 // events, the attacked event, stakes 1, 2, 4, 8, and every filter of instance 1 on; its other
 // instances have a one-event sequence and no filters, as the simple chances are played.
-std::string systemDokument(int i) {
-    const int angriff = 1 + i % 2;  // red or black
-    const int ausloeser = 2 - i % 2;
+//
+// Two other sets of 7 systems, not marked and of other chance classes (so the run leaves them
+// out), are walked only, to show what decides the ratio between the engine and a plain walk:
+//  - Dutzende: a dozen twice triggers a bet on a column; the history looks at up to 7 earlier
+//    occurrences, which are rarer than those of colours, so it reaches farther back.
+//  - Weit: the systems of the run with windows about eight times as wide (frequency over the
+//    last 96 coups, series over 160, absence over 120) and a history of up to 12 occurrences,
+//    so that every look-back of a plain walk covers many more coups.
+enum class Satzart { Einfach = 0, Dutzende = 1, Weit = 2 };
+
+std::string systemDokument(int i, Satzart satzart) {
+    const bool dutzende = satzart == Satzart::Dutzende;
+    const bool weit = satzart == Satzart::Weit;
+    // A column, or red or black.
+    const int angriff = dutzende ? 10 + i % 3 : 1 + i % 2;
+    // A dozen, or the other colour.
+    const int ausloeser = dutzende ? 7 + (i + 1) % 3 : 2 - i % 2;
     Json daten = Json::object();
-    daten["ID_Ereignis_Haeufigkeit"] = 1 + (i % 6);
-    daten["Haeufigkeit_Anzahl_von"] = 2;
-    daten["Haeufigkeit_Anzahl_bis"] = 8;
+    daten["ID_Ereignis_Haeufigkeit"] = dutzende ? 7 + i % 3 : 1 + (i % 6);
+    daten["Haeufigkeit_Anzahl_von"] = weit ? 38 : 2;
+    daten["Haeufigkeit_Anzahl_bis"] = weit ? 58 : 8;
     daten["Haeufigkeit_Coups_zurueck_von"] = 1;
-    daten["Haeufigkeit_Coups_zurueck_bis"] = 12;
+    daten["Haeufigkeit_Coups_zurueck_bis"] = weit ? 96 : 12;
     daten["Haeufigkeit_vor_Ereignisfolge"] = i % 3 == 0 ? "t" : "f";
     daten["Haeufigkeit_Filterung_aktiv"] = "t";
     daten["ID_Ereignis_Serien"] = angriff;
-    daten["Serien_Anzahl_von"] = 1;
-    daten["Serien_Anzahl_bis"] = 6;
+    daten["Serien_Anzahl_von"] = weit ? 20 : 1;
+    daten["Serien_Anzahl_bis"] = weit ? 60 : 6;
     daten["Serien_von"] = 1;
     daten["Serien_bis"] = 3;
     daten["Serien_Coups_zurueck_von"] = 1;
-    daten["Serien_Coups_zurueck_bis"] = 20;
+    daten["Serien_Coups_zurueck_bis"] = weit ? 160 : 20;
     daten["Serien_Filterung_aktiv"] = "t";
     daten["ID_Ereignis_Rueckstaendigkeit"] = 7 + (i % 3);  // a dozen
-    daten["Rueckstaendigkeit_Anzahl_von"] = 0;
-    daten["Rueckstaendigkeit_Anzahl_bis"] = 4;
+    daten["Rueckstaendigkeit_Anzahl_von"] = weit ? 25 : 0;
+    daten["Rueckstaendigkeit_Anzahl_bis"] = weit ? 55 : 4;
     daten["Rueckstaendigkeit_Coups_zurueck_von"] = 2;
-    daten["Rueckstaendigkeit_Coups_zurueck_bis"] = 15;
+    daten["Rueckstaendigkeit_Coups_zurueck_bis"] = weit ? 120 : 15;
     daten["Rueckstaendigkeit_Filterung_aktiv"] = "t";
     daten["Ereignisfolge_Angriff_OK_von"] = 1;
     daten["Ereignisfolge_Angriff_OK_bis"] = 3 + i % 3;
     daten["Ereignisfolgen_zurueck_von"] = 1;
-    daten["Ereignisfolgen_zurueck_bis"] = 2 + i % 4;
+    daten["Ereignisfolgen_zurueck_bis"] = dutzende ? 4 + i % 4 : weit ? 9 + i % 4 : 2 + i % 4;
     daten["Ereignisfolge_ungleich"] = i == 6 ? "t" : "f";
     daten["Ereignisfolge_Filterung_aktiv"] = "t";
     daten["Setzart"] = std::string(1, "EKP"[i % 3]);
     Json folge = Json::array();
     folge.push_back({{"ID_Ereignis", ausloeser}, {"Angriff", nullptr}});
-    if (i % 2 == 0) {
+    if (dutzende || i % 2 == 0) {
         folge.push_back({{"ID_Ereignis", ausloeser}, {"Angriff", nullptr}});
     }
     folge.push_back({{"ID_Ereignis", angriff}, {"Angriff", "x"}});
@@ -101,9 +120,11 @@ std::string systemDokument(int i) {
              {"System_Angriffe", saetze}});
     }
     Json dokument = {{"ID_System_Art", 1},
-                     {"ID_System_Chancen", 1},
+                     {"ID_System_Chancen", dutzende ? 2
+                                           : weit   ? 35
+                                                    : 1},
                      {"System_Name", "Bench " + std::to_string(i + 1)},
-                     {"System_Online_Aktiv", "x"},
+                     {"System_Online_Aktiv", satzart == Satzart::Einfach ? "x" : ""},
                      {"Systemangriff_Beendung_Einzeln_Alle", i % 2 == 0 ? "t" : "f"},
                      {"Instanzen", instanzen}};
     return dokument.dump();
@@ -116,7 +137,10 @@ class Umgebung {
     Umgebung() : f_(bench::fixture(bench::kLarge)), k{f_.dm(), f_.sitzung(), ui, ansicht} {
         auto& dm = f_.dm();
         for (int i = 0; i < kSysteme; ++i) {
-            systeme.push_back(System_Importieren(dm, systemDokument(i)));
+            for (const Satzart a : {Satzart::Einfach, Satzart::Dutzende, Satzart::Weit}) {
+                systeme[static_cast<std::size_t>(a)].push_back(
+                    System_Importieren(dm, systemDokument(i, a)));
+            }
         }
         tag = bench::firstDay().addDays(f_.shape().days / 2);
         f_.sitzung().gewaehlter_tag = tag;
@@ -134,7 +158,7 @@ class Umgebung {
         katalog = kern::Ereigniskatalog::laden(dm);
         parameter.modus = 'A';
         parameter.uebergreifend = true;
-        parameter.system = systeme.front();
+        parameter.system = systeme[0].front();
     }
 
     // The stretch and the systems as the run loads them.
@@ -146,8 +170,9 @@ class Umgebung {
         auswahl.bis = tag;
         return kern::Strecke_Laden(f_.dm().TdbDatabase_Roulette, auswahl);
     }
-    std::vector<System> geladeneSysteme() {
-        return Systeme_Laden(f_.dm().TdbDatabase_Roulette, systeme);
+    std::vector<System> geladeneSysteme(std::int64_t satzart = 0) {
+        return Systeme_Laden(f_.dm().TdbDatabase_Roulette,
+                             systeme[static_cast<std::size_t>(satzart)]);
     }
     store::DataModule_Roulette& dm() { return f_.dm(); }
 
@@ -159,7 +184,8 @@ class Umgebung {
     kern::Ansicht ansicht;
     kern::Kontext k;
     kern::Ereigniskatalog katalog;
-    std::vector<std::int64_t> systeme;
+    // By Satzart: the 7 systems of the run, then those walked only.
+    std::array<std::vector<std::int64_t>, 3> systeme;
     Date tag;
     Laufparameter parameter;
 };
@@ -207,7 +233,7 @@ void BM_Durchlauf(benchmark::State& state) {
     guarded(state, [&] {
         Umgebung& u = umgebung();
         const std::vector<kern::Coup> strecke = u.strecke();
-        const std::vector<System> systeme = u.geladeneSysteme();
+        const std::vector<System> systeme = u.geladeneSysteme(state.range(0));
         const Durchlauf lauf = durchlauf(strecke, u.tag.addDays(-kTageZurueck));
         std::size_t wetten = 0;
         std::size_t coups = 0;
@@ -228,11 +254,39 @@ void BM_Durchlauf(benchmark::State& state) {
     });
 }
 
-// ---- The plain reference ---------------------------------------------------------------------
-// REFERENCE PENDING: the plain reference of the tests (tests/systems/referenzlauf.{h,cpp},
-// spinalyst::systems::referenz, same signature as Systeme_Durchlaufen) has not landed yet. When it
-// does, BM_Referenz runs it on exactly the work of BM_Durchlauf; the ratio of the two times is
-// the figure asked for.
+// The plain reference of the tests on exactly the work of BM_Durchlauf; the ratio of the two
+// times is the engine's speed-up.
+void BM_Referenz(benchmark::State& state) {
+    guarded(state, [&] {
+        Umgebung& u = umgebung();
+        const std::vector<kern::Coup> strecke = u.strecke();
+        const std::vector<System> systeme = u.geladeneSysteme(state.range(0));
+        const Durchlauf lauf = durchlauf(strecke, u.tag.addDays(-kTageZurueck));
+        // Both walks must do the same work, or the ratio means nothing.
+        std::vector<System> engine = systeme;
+        const Durchlaufergebnis erwartet =
+            Systeme_Durchlaufen(lauf, engine, {}, {}, u.katalog, nachCoup(u));
+        std::size_t coups = 0;
+        for (auto _ : state) {
+            state.PauseTiming();
+            std::vector<System> kopie = systeme;
+            state.ResumeTiming();
+            const Durchlaufergebnis e =
+                referenz::Systeme_Durchlaufen(lauf, kopie, {}, {}, u.katalog, nachCoup(u));
+            coups = e.coups;
+            const bool gleicheWetten = std::equal(
+                e.wetten.begin(), e.wetten.end(), erwartet.wetten.begin(), erwartet.wetten.end(),
+                [](const Wette& a, const Wette& b) { return a.gleich(b); });
+            if (!gleicheWetten || e.summen != erwartet.summen ||
+                e.buchungen != erwartet.buchungen || e.tage != erwartet.tage || kopie != engine) {
+                state.SkipWithError("the reference and the engine differ on this work");
+                break;
+            }
+        }
+        state.counters["coups"] = static_cast<double>(coups);
+        state.counters["bets"] = static_cast<double>(erwartet.wetten.size());
+    });
+}
 
 void BM_Lauf(benchmark::State& state) {
     guarded(state, [&] {
@@ -346,7 +400,14 @@ void BM_OnlineSchrittDurchlauf(benchmark::State& state) {
     });
 }
 
-BENCHMARK(BM_Durchlauf)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Argument: the Satzart (0 the 7 systems of the run, 1 on dozens, 2 with wide windows).
+BENCHMARK(BM_Durchlauf)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
+// A few iterations: each takes a good part of a second or more.
+BENCHMARK(BM_Referenz)
+    ->DenseRange(0, 2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
 BENCHMARK(BM_Lauf)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OnlineSchritt)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OnlineSchrittDurchlauf)->Unit(benchmark::kMillisecond)->UseRealTime();
