@@ -66,7 +66,7 @@ std::string programmname(const CLI::App& befehl) {
 }
 
 // The arguments of a subcommand as its usage shows them: the positionals in order, optional ones
-// in brackets, then every option but the help flag in brackets with its value.
+// in brackets, then every option but the help flag with its value, in brackets unless required.
 std::vector<std::string> aufrufteile(const CLI::App& befehl) {
     if (befehl.get_parent() == nullptr) {
         return {"COMMAND", "[ARGUMENTS]"};
@@ -80,11 +80,11 @@ std::vector<std::string> aufrufteile(const CLI::App& befehl) {
     for (const CLI::Option* o : befehl.get_options([&](const CLI::Option* o) {
              return o->nonpositional() && o != befehl.get_help_ptr() && !o->get_group().empty();
          })) {
-        std::string teil = "[" + o->get_name(false, false);
+        std::string teil = o->get_name(false, false);
         if (!o->get_type_name().empty()) {
             teil += " " + o->get_type_name();
         }
-        teile.push_back(teil + "]");
+        teile.push_back(o->get_required() ? teil : "[" + teil + "]");
     }
     return teile;
 }

@@ -8,6 +8,7 @@
 #include "cli/evaluate.h"
 #include "cli/permanenz.h"
 #include "cli/systeme.h"
+#include "cli/systemlauf.h"
 #include "store/database.h"
 #include "store/referenzdaten.h"
 
@@ -69,8 +70,9 @@ std::string meldung(const CLI::App& programm, const CLI::ParseError& e,
     }
     if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) {
         // An unknown option most likely took the place of the missing argument.
-        return uebrigesArgument(programm).value_or("wrong number of arguments: " +
-                                                   std::string(e.what()));
+        const std::string text = e.what();
+        return uebrigesArgument(programm).value_or(
+            text.starts_with('-') ? text : "wrong number of arguments: " + text);
     }
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) {
         // CLI11 names the option before the colon: "--coups: 1 required N missing".
@@ -101,6 +103,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     permanenzBefehle(programm, befehle);
     evaluateBefehl(programm, befehle);
     systemBefehle(programm, befehle);
+    systemlaufBefehl(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }

@@ -158,8 +158,9 @@ Systemlauf BitBtn_Berechnung_System_AuswertungClick(Kontext& k,
         if (p.modus == 'E' && system != 0) {
             Ueberblick_Speichern(k, system);
         }
-    } catch (const std::exception&) {
-        // Nothing is reported; the window shows what was stored.
+    } catch (const std::exception& e) {
+        // Nothing is reported; the window shows what was stored (the command line reports it).
+        lauf.auswertung.fehler = e.what();
     }
     try {
         System_Wieder_Zeigen(k, system);

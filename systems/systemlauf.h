@@ -11,6 +11,8 @@ namespace spinalyst::systems {
 // How the evaluation ended.
 struct Systemlauf {
     bool gelaufen = false;  // the engine ran (false: refused by the user or by the 7-system limit)
+    // What the engine did; its `fehler` also holds an error that ended the evaluation before or
+    // after the engine (the windows show nothing of it, the command line reports it).
     Systemauswertung auswertung;
 };
 

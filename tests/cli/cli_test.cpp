@@ -232,12 +232,24 @@ TEST_F(CliArgumenteTest, BadInvocationsExitWithTwoNamingTheProblemAndShowingTheU
          "the day must be given as YYYY-MM-DD, not '2023-02-29'"},
         {{"evaluate", d, "1", "T 01", "2024-3-15"},
          "the day must be given as YYYY-MM-DD, not '2024-3-15'"},
+        // The system run: the system is required, the days are limited.
+        {{"system-run", d, "1", "T 01", "2024-03-15"}, "--system is required"},
+        {{"system-run", d, "1", "T 01", "2024-03-15", "--system"}, "--system needs a value"},
+        {{"system-run", d, "1", "T 01", "2024-03-15", "--system", "0"},
+         "--system must be a whole number of 1 or more, not '0'"},
+        {{"system-run", d, "1", "T 01", "2024-03-15", "--system", "1", "--days", "-1"},
+         "--days must be a whole number from 0 to 100000, not '-1'"},
+        {{"system-run", d, "1", "T 01", "2024-03-15", "--system", "1", "--days", "100001"},
+         "--days must be a whole number from 0 to 100000, not '100001'"},
+        {{"system-run", d, "1", "T 01", "2024-03-15", "--system", "1", "--mode", "A"},
+         "unknown option '--mode'"},
         // Bad modes.
         {mit({"--mode", "h"}), "--mode must be H, S, R or A, not 'h'"},
         {mit({"--mode", "SR"}), "--mode must be H, S, R or A, not 'SR'"},
     };
-    const std::set<std::string> befehle = {"init",    "casino-add",    "import",       "evaluate",
-                                           "systems", "system-export", "system-import"};
+    const std::set<std::string> befehle = {"init",          "casino-add", "import",
+                                           "evaluate",      "systems",    "system-export",
+                                           "system-import", "system-run"};
     for (const auto& f : faelle) {
         const auto r = runCli(f.args);
         // Every subcommand's usage starts with DIR; a wrong subcommand gets the program's usage.
@@ -268,6 +280,7 @@ TEST_F(CliArgumenteTest, UnusableDirectoriesAndDatabasesExitWithOneAndNoUsage) {
         {{"import", datei, "1", "T 01", "2012-03", datei}, keinVerzeichnis},
         {{"evaluate", datei, "1", "T 01", "2024-03-15"}, keinVerzeichnis},
         {{"systems", datei}, keinVerzeichnis},
+        {{"system-run", datei, "1", "T 01", "2024-03-15", "--system", "1"}, keinVerzeichnis},
         {{"system-export", datei, "1"}, keinVerzeichnis},
         {{"system-import", datei, datei}, keinVerzeichnis},
         {{"init", fremd}, keineDatenbank},
@@ -275,6 +288,7 @@ TEST_F(CliArgumenteTest, UnusableDirectoriesAndDatabasesExitWithOneAndNoUsage) {
         {{"import", fremd, "1", "T 01", "2012-03", datei}, keineDatenbank},
         {{"evaluate", fremd, "1", "T 01", "2024-03-15"}, keineDatenbank},
         {{"systems", fremd}, keineDatenbank},
+        {{"system-run", fremd, "1", "T 01", "2024-03-15", "--system", "1"}, keineDatenbank},
     };
     for (const auto& f : faelle) {
         const auto r = runCli(f.args);
@@ -310,6 +324,11 @@ TEST_F(CliArgumenteTest, EverySubcommandHasAHelpThatBeginsWithTheUsageItsErrorsS
         {"systems", "usage: spinalyst-cli systems DIR\n", {"  DIR "}},
         {"system-export", "usage: spinalyst-cli system-export DIR SYSTEM_ID\n", {"  SYSTEM_ID "}},
         {"system-import", "usage: spinalyst-cli system-import DIR FILE\n", {"  FILE "}},
+        {"system-run",
+         "usage: spinalyst-cli system-run DIR CASINO_ID TABLE YYYY-MM-DD --system ID [--all] "
+         "[--days N]\n"
+         "                                [--across]\n",
+         {"  --system ID ", "  --all ", "  --days N ", "  --across "}},
     };
     const auto programm = runCli({"--help"});
     EXPECT_EQ(programm.code, 0);
