@@ -102,7 +102,8 @@ std::vector<int> Individuell_Satzsignale(const Pruefstelle& stelle, const System
         const kern::Coup& coup = stelle.strecke[p];
         for (const int pos : katalog.ereignisseMit(coup.zahlOderNull())) {
             const int id = ereignisse[static_cast<std::size_t>(pos)].id;
-            if (id < erstes || id > letztes) {
+            // An identifier stored twice counts once, as the event found by its identifier.
+            if (id < erstes || id > letztes || katalog.position(id) != pos) {
                 continue;
             }
             const std::size_t e = static_cast<std::size_t>(id - erstes);
@@ -174,15 +175,16 @@ class Lauf {
                 }
             }
         }
-        // The sequence history is indexed once per instance that uses it.
-        historien_.resize(systeme_.size() * 3);
-        for (std::size_t s = 0; s < systeme_.size(); ++s) {
-            for (std::size_t i = 0; i < 3; ++i) {
-                const Instanz& instanz = systeme_[s].instanzen[i];
-                if (instanz.historie.aktiv) {
-                    historien_[s * 3 + i] = std::make_unique<Folgenhistorie>(
-                        strecke_, instanz, lauf_.uebergreifend, katalog_);
-                }
+        // The start check of every instance is prepared once for the stretch; one online step
+        // checks a single coup and asks the checks directly.
+        if (lauf_.nurLetzterCoup) {
+            return;
+        }
+        pruefungen_.reserve(systeme_.size() * 3);
+        for (const System& system : systeme_) {
+            for (const Instanz& instanz : system.instanzen) {
+                pruefungen_.push_back(std::make_unique<Startpruefung>(
+                    strecke_, instanz, lauf_.uebergreifend, katalog_));
             }
         }
     }
@@ -285,8 +287,10 @@ class Lauf {
     bool startet(std::size_t s, std::size_t pos) const {
         const Pruefstelle stelle{strecke_, pos, lauf_.uebergreifend};
         for (std::size_t i = 0; i < 3; ++i) {
-            if (!Angriff_Start_Pruefen(stelle, systeme_[s].instanzen[i], katalog_,
-                                       historien_[s * 3 + i].get())) {
+            const bool gut = pruefungen_.empty()
+                                 ? Angriff_Start_Pruefen(stelle, systeme_[s].instanzen[i], katalog_)
+                                 : pruefungen_[s * 3 + i]->pruefen(pos);
+            if (!gut) {
                 return false;
             }
         }
@@ -454,7 +458,7 @@ class Lauf {
     std::vector<System>& systeme_;
     const kern::Ereigniskatalog& katalog_;
     std::vector<std::vector<std::uint32_t>> wettenAm_;
-    std::vector<std::unique_ptr<Folgenhistorie>> historien_;
+    std::vector<std::unique_ptr<Startpruefung>> pruefungen_;
     Durchlaufergebnis ergebnis_;
     std::size_t gespeichert_ = 0;  // bets passed in come first in ergebnis_.wetten
 };

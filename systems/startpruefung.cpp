@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace spinalyst::systems {
 
@@ -50,19 +51,117 @@ bool ergebnis(bool bedingung, bool ungleich) {
     return ungleich ? !bedingung : bedingung;
 }
 
-// Hits of the event at positions von..bis (inclusive; empty when von > bis).
-int treffer(const Pruefstelle& stelle, std::uint64_t m, Pos von, Pos bis) {
-    int n = 0;
-    for (Pos p = von; p <= bis; ++p) {
-        n += trifft(m, stelle.strecke[static_cast<std::size_t>(p)]) ? 1 : 0;
+// Where the filters read hits: straight from the coups through the event's members, or from a
+// list computed once per stretch.
+struct Maskenquelle {
+    std::span<const kern::Coup> strecke;
+    std::uint64_t m;
+    bool trifft(Pos p) const { return systems::trifft(m, strecke[static_cast<std::size_t>(p)]); }
+    // Hits at positions von..bis (inclusive; none when von > bis).
+    int anzahl(Pos von, Pos bis) const {
+        int n = 0;
+        for (Pos p = von; p <= bis; ++p) {
+            n += trifft(p) ? 1 : 0;
+        }
+        return n;
     }
-    return n;
+};
+
+struct Listenquelle {
+    const Trefferliste& liste;
+    bool trifft(Pos p) const { return liste.trifft(static_cast<std::size_t>(p)); }
+    int anzahl(Pos von, Pos bis) const { return von > bis ? 0 : liste.anzahl(von, bis); }
+};
+
+bool zaehlfelder(const Zaehlfilter& f) {
+    return f.ereignis && f.anzahlVon && f.anzahlBis && f.coupsVon && f.coupsBis;
 }
 
-}  // namespace
+template <class Quelle>
+bool haeufigkeit(const Pruefstelle& stelle, const Zaehlfilter& filter, int folgenlaenge,
+                 const Quelle& q) {
+    const Fenster f =
+        fenster(stelle, *filter.coupsVon, *filter.coupsBis, filter.vorEreignisfolge, folgenlaenge);
+    if (!f.vollstaendig) {
+        return false;
+    }
+    const int anzahl = q.anzahl(f.fern, f.nah);
+    return ergebnis(*filter.anzahlVon <= anzahl && anzahl <= *filter.anzahlBis, filter.ungleich);
+}
 
-bool Ereignisfolge_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
-                           const kern::Ereigniskatalog& katalog) {
+template <class Quelle>
+bool rueckstaendigkeit(const Pruefstelle& stelle, const Zaehlfilter& filter, int folgenlaenge,
+                       const Quelle& q) {
+    const Fenster f =
+        fenster(stelle, *filter.coupsVon, *filter.coupsBis, filter.vorEreignisfolge, folgenlaenge);
+    if (!f.vollstaendig) {
+        return false;
+    }
+    // The coups walked over nearer than the window: the event has been absent there.
+    if (q.anzahl(f.nah + 1, static_cast<Pos>(stelle.aktuell) - 1) > 0) {
+        return false;
+    }
+    const int anzahl = q.anzahl(f.fern, f.nah);
+    return ergebnis(*filter.anzahlVon <= anzahl && anzahl <= *filter.anzahlBis, filter.ungleich);
+}
+
+bool serienfelder(const Serienfilter& f) {
+    return f.ereignis && f.anzahlVon && f.anzahlBis && f.laengeVon && f.laengeBis && f.coupsVon &&
+           f.coupsBis;
+}
+
+template <class Quelle>
+bool serien(const Pruefstelle& stelle, const Serienfilter& filter, int folgenlaenge,
+            const Quelle& q) {
+    const Fenster f =
+        fenster(stelle, *filter.coupsVon, *filter.coupsBis, filter.vorEreignisfolge, folgenlaenge);
+    if (!f.vollstaendig) {
+        return false;
+    }
+    std::array<int, kLaengsteSerie + 1> anzahlen{};
+    int laenge = 0;
+    const auto aufzeichnen = [&] {
+        if (laenge > 0 && laenge <= kLaengsteSerie) {
+            ++anzahlen[static_cast<std::size_t>(laenge)];
+        }
+        laenge = 0;
+    };
+    // Walking order: from the window's first index (nearest coup) to its last.
+    for (Pos p = f.nah; p >= f.fern; --p) {
+        if (q.trifft(p)) {
+            ++laenge;
+        } else {
+            aufzeichnen();
+        }
+    }
+    // The coup beyond the window closes a series touching the far edge when it is a miss.
+    if (f.fern >= 1 && !q.trifft(f.fern - 1)) {
+        aufzeichnen();
+    }
+    int anzahl = 0;
+    for (int l = std::max(*filter.laengeVon, 1); l <= std::min(*filter.laengeBis, kLaengsteSerie);
+         ++l) {
+        anzahl += anzahlen[static_cast<std::size_t>(l)];
+    }
+    return ergebnis(*filter.anzahlVon <= anzahl && anzahl <= *filter.anzahlBis, filter.ungleich);
+}
+
+// The trigger sequence with the members of each row resolved: a row is met when the coup's
+// number is in `masken` (a "<>" row stores the complement, so every row is one bit test).
+struct Folgenmasken {
+    std::vector<std::uint64_t> masken;  // the trigger rows, in sequence order
+};
+
+Folgenmasken folgenmasken(const Instanz& instanz, const kern::Ereigniskatalog& katalog) {
+    Folgenmasken f;
+    for (std::size_t j = 0; j + 1 < instanz.folge.size(); ++j) {
+        const std::uint64_t m = maske(katalog, instanz.folge[j].ereignis);
+        f.masken.push_back(instanz.folge[j].ungleich() ? ~m : m);
+    }
+    return f;
+}
+
+bool folge(const Pruefstelle& stelle, const Folgenmasken& f) {
     const std::size_t c = stelle.aktuell;
     if (c == 0 || c >= stelle.strecke.size()) {
         return false;
@@ -71,8 +170,8 @@ bool Ereignisfolge_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
     if (!stelle.uebergreifend && stelle.strecke[c - 1].tag != tag) {
         return false;
     }
-    const std::size_t zeilen = instanz.folge.size();
-    for (std::size_t j = 0; j + 1 < zeilen; ++j) {
+    const std::size_t zeilen = f.masken.size();
+    for (std::size_t j = 0; j < zeilen; ++j) {
         // The row before the attack event is compared with the previous coup, and so on back.
         if (j + 1 > c) {
             return false;
@@ -81,98 +180,59 @@ bool Ereignisfolge_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
         if (!stelle.uebergreifend && coup.tag != tag) {
             return false;
         }
-        const Folgenglied& zeile = instanz.folge[zeilen - 2 - j];
-        if (trifft(maske(katalog, zeile.ereignis), coup) == zeile.ungleich()) {
+        if (!trifft(f.masken[zeilen - 1 - j], coup)) {
             return false;
         }
     }
     return true;
 }
 
+}  // namespace
+
+Trefferliste::Trefferliste(std::span<const kern::Coup> strecke, std::uint64_t zahlen)
+    : treffer_(strecke.size()), summe_(strecke.size() + 1, 0) {
+    for (std::size_t p = 0; p < strecke.size(); ++p) {
+        treffer_[p] = systems::trifft(zahlen, strecke[p]) ? 1 : 0;
+        summe_[p + 1] = summe_[p] + treffer_[p];
+    }
+}
+
+bool Ereignisfolge_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
+                           const kern::Ereigniskatalog& katalog) {
+    return folge(stelle, folgenmasken(instanz, katalog));
+}
+
 bool Haeufigkeit_Filter_Pruefen(const Pruefstelle& stelle, const Zaehlfilter& filter,
                                 int folgenlaenge, const kern::Ereigniskatalog& katalog) {
-    if (!filter.ereignis || !filter.anzahlVon || !filter.anzahlBis || !filter.coupsVon ||
-        !filter.coupsBis) {
-        return false;
-    }
-    const Fenster f =
-        fenster(stelle, *filter.coupsVon, *filter.coupsBis, filter.vorEreignisfolge, folgenlaenge);
-    if (!f.vollstaendig) {
-        return false;
-    }
-    const int anzahl = treffer(stelle, maske(katalog, *filter.ereignis), f.fern, f.nah);
-    return ergebnis(*filter.anzahlVon <= anzahl && anzahl <= *filter.anzahlBis, filter.ungleich);
+    return zaehlfelder(filter) &&
+           haeufigkeit(stelle, filter, folgenlaenge,
+                       Maskenquelle{stelle.strecke, maske(katalog, *filter.ereignis)});
 }
 
 bool Rueckstaendigkeit_Filter_Pruefen(const Pruefstelle& stelle, const Zaehlfilter& filter,
                                       int folgenlaenge, const kern::Ereigniskatalog& katalog) {
-    if (!filter.ereignis || !filter.anzahlVon || !filter.anzahlBis || !filter.coupsVon ||
-        !filter.coupsBis) {
-        return false;
-    }
-    const Fenster f =
-        fenster(stelle, *filter.coupsVon, *filter.coupsBis, filter.vorEreignisfolge, folgenlaenge);
-    if (!f.vollstaendig) {
-        return false;
-    }
-    const std::uint64_t m = maske(katalog, *filter.ereignis);
-    // The coups walked over nearer than the window: the event has been absent there.
-    if (treffer(stelle, m, f.nah + 1, static_cast<Pos>(stelle.aktuell) - 1) > 0) {
-        return false;
-    }
-    const int anzahl = treffer(stelle, m, f.fern, f.nah);
-    return ergebnis(*filter.anzahlVon <= anzahl && anzahl <= *filter.anzahlBis, filter.ungleich);
+    return zaehlfelder(filter) &&
+           rueckstaendigkeit(stelle, filter, folgenlaenge,
+                             Maskenquelle{stelle.strecke, maske(katalog, *filter.ereignis)});
 }
 
 bool Serien_Filter_Pruefen(const Pruefstelle& stelle, const Serienfilter& filter, int folgenlaenge,
                            const kern::Ereigniskatalog& katalog) {
-    if (!filter.ereignis || !filter.anzahlVon || !filter.anzahlBis || !filter.laengeVon ||
-        !filter.laengeBis || !filter.coupsVon || !filter.coupsBis) {
-        return false;
-    }
-    const Fenster f =
-        fenster(stelle, *filter.coupsVon, *filter.coupsBis, filter.vorEreignisfolge, folgenlaenge);
-    if (!f.vollstaendig) {
-        return false;
-    }
-    const std::uint64_t m = maske(katalog, *filter.ereignis);
-    std::array<int, kLaengsteSerie + 1> serien{};
-    int laenge = 0;
-    const auto aufzeichnen = [&] {
-        if (laenge > 0 && laenge <= kLaengsteSerie) {
-            ++serien[static_cast<std::size_t>(laenge)];
-        }
-        laenge = 0;
-    };
-    // Walking order: from the window's first index (nearest coup) to its last.
-    for (Pos p = f.nah; p >= f.fern; --p) {
-        if (trifft(m, stelle.strecke[static_cast<std::size_t>(p)])) {
-            ++laenge;
-        } else {
-            aufzeichnen();
-        }
-    }
-    // The coup beyond the window closes a series touching the far edge when it is a miss.
-    if (f.fern >= 1 && !trifft(m, stelle.strecke[static_cast<std::size_t>(f.fern - 1)])) {
-        aufzeichnen();
-    }
-    int anzahl = 0;
-    for (int l = std::max(*filter.laengeVon, 1); l <= std::min(*filter.laengeBis, kLaengsteSerie);
-         ++l) {
-        anzahl += serien[static_cast<std::size_t>(l)];
-    }
-    return ergebnis(*filter.anzahlVon <= anzahl && anzahl <= *filter.anzahlBis, filter.ungleich);
+    return serienfelder(filter) &&
+           serien(stelle, filter, folgenlaenge,
+                  Maskenquelle{stelle.strecke, maske(katalog, *filter.ereignis)});
 }
 
 Folgenhistorie::Folgenhistorie(std::span<const kern::Coup> strecke, const Instanz& instanz,
                                bool uebergreifend, const kern::Ereigniskatalog& katalog)
     : folge_(strecke.size(), -1),
       treffer_(strecke.size() + 1, static_cast<std::int32_t>(strecke.size())) {
+    const Folgenmasken masken = folgenmasken(instanz, katalog);
     Pruefstelle stelle{strecke, 0, uebergreifend};
     std::int32_t letzte = -1;
     for (std::size_t p = 0; p < strecke.size(); ++p) {
         stelle.aktuell = p;
-        if (Ereignisfolge_Pruefen(stelle, instanz, katalog)) {
+        if (folge(stelle, masken)) {
             letzte = static_cast<std::int32_t>(p);
         }
         folge_[p] = letzte;
@@ -260,6 +320,46 @@ bool Angriff_Start_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
                                    : Ereignisfolge_Historie_Pruefen(stelle, instanz, katalog);
     }
     return true;
+}
+
+Startpruefung::Startpruefung(std::span<const kern::Coup> strecke, const Instanz& instanz,
+                             bool uebergreifend, const kern::Ereigniskatalog& katalog)
+    : strecke_(strecke),
+      instanz_(instanz),
+      uebergreifend_(uebergreifend),
+      folge_(strecke, instanz, uebergreifend, katalog) {
+    const auto liste = [&](bool aktiv, const std::optional<int>& ereignis) {
+        return aktiv && ereignis
+                   ? std::make_unique<Trefferliste>(strecke, maske(katalog, *ereignis))
+                   : nullptr;
+    };
+    haeufigkeit_ = liste(instanz.haeufigkeit.aktiv, instanz.haeufigkeit.ereignis);
+    serien_ = liste(instanz.serien.aktiv, instanz.serien.ereignis);
+    rueckstaendigkeit_ = liste(instanz.rueckstaendigkeit.aktiv, instanz.rueckstaendigkeit.ereignis);
+}
+
+bool Startpruefung::pruefen(std::size_t aktuell) const {
+    if (aktuell >= strecke_.size() || folge_.letzteFolgeBis(aktuell) != static_cast<Pos>(aktuell)) {
+        return false;
+    }
+    const Pruefstelle stelle{strecke_, aktuell, uebergreifend_};
+    const int n = static_cast<int>(instanz_.folge.size());
+    const Instanz& i = instanz_;
+    if (i.haeufigkeit.aktiv &&
+        !(zaehlfelder(i.haeufigkeit) &&
+          haeufigkeit(stelle, i.haeufigkeit, n, Listenquelle{*haeufigkeit_}))) {
+        return false;
+    }
+    if (i.serien.aktiv &&
+        !(serienfelder(i.serien) && serien(stelle, i.serien, n, Listenquelle{*serien_}))) {
+        return false;
+    }
+    if (i.rueckstaendigkeit.aktiv &&
+        !(zaehlfelder(i.rueckstaendigkeit) &&
+          rueckstaendigkeit(stelle, i.rueckstaendigkeit, n, Listenquelle{*rueckstaendigkeit_}))) {
+        return false;
+    }
+    return !i.historie.aktiv || Ereignisfolge_Historie_Pruefen(stelle, i, folge_);
 }
 
 }  // namespace spinalyst::systems

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -48,6 +49,22 @@ bool Serien_Filter_Pruefen(const Pruefstelle& stelle, const Serienfilter& filter
 bool Rueckstaendigkeit_Filter_Pruefen(const Pruefstelle& stelle, const Zaehlfilter& filter,
                                       int folgenlaenge, const kern::Ereigniskatalog& katalog);
 
+// Which coups of a stretch belong to an event, and how many up to each coup, computed once per
+// stretch.
+class Trefferliste {
+  public:
+    Trefferliste(std::span<const kern::Coup> strecke, std::uint64_t zahlen);
+    bool trifft(std::size_t p) const { return treffer_[p] != 0; }
+    // Hits at positions von..bis (inclusive, von <= bis + 1).
+    int anzahl(std::ptrdiff_t von, std::ptrdiff_t bis) const {
+        return summe_[static_cast<std::size_t>(bis + 1)] - summe_[static_cast<std::size_t>(von)];
+    }
+
+  private:
+    std::vector<std::uint8_t> treffer_;
+    std::vector<std::int32_t> summe_;
+};
+
 // The occurrences of an instance's trigger sequence in a stretch, and where its attack event
 // hits, computed once per stretch so that the sequence history costs a few steps per coup
 // instead of a sequence check at every earlier coup.
@@ -88,5 +105,25 @@ bool Ereignisfolge_Historie_Pruefen(const Pruefstelle& stelle, const Instanz& in
 bool Angriff_Start_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
                            const kern::Ereigniskatalog& katalog,
                            const Folgenhistorie* historie = nullptr);
+
+// The start check of one instance prepared for one stretch: the trigger sequence at every
+// coup, the hits of the filters' events and the sequence history are computed once, so that a
+// check at a coup costs a few look-ups (the series filter walks its window). Gives the same
+// answers as Angriff_Start_Pruefen. Keeps references to the stretch and the instance.
+class Startpruefung {
+  public:
+    Startpruefung(std::span<const kern::Coup> strecke, const Instanz& instanz, bool uebergreifend,
+                  const kern::Ereigniskatalog& katalog);
+    bool pruefen(std::size_t aktuell) const;
+
+  private:
+    std::span<const kern::Coup> strecke_;
+    const Instanz& instanz_;
+    bool uebergreifend_;
+    Folgenhistorie folge_;
+    std::unique_ptr<Trefferliste> haeufigkeit_;
+    std::unique_ptr<Trefferliste> serien_;
+    std::unique_ptr<Trefferliste> rueckstaendigkeit_;
+};
 
 }  // namespace spinalyst::systems

@@ -91,7 +91,7 @@ constexpr const char* kDatenSql =
     "Rueckstaendigkeit_vor_Ereignisfolge, Rueckstaendigkeit_Filterung_aktiv, "
     "Ereignisfolge_Angriff_OK_von, Ereignisfolge_Angriff_OK_bis, Ereignisfolgen_zurueck_von, "
     "Ereignisfolgen_zurueck_bis, Ereignisfolge_ungleich, Ereignisfolge_Filterung_aktiv, Setzart "
-    "FROM System_Daten WHERE ID_System = ? ORDER BY rowid";
+    "FROM System_Daten WHERE ID_System = ? ORDER BY ID_Instanz, rowid";
 
 // The instance slot (0..2) of an `ID_Instanz`, or -1.
 int slot(std::int64_t instanz) {
@@ -131,12 +131,26 @@ class Massenschreiben {
     bool vorher_;
 };
 
-std::vector<Wette> Wetten_Laden(store::Database& db) {
+// The stored bets on the coups of the stretch (the range of their `ID_Zahl`; bets on other coups
+// in that range are kept apart by the walk).
+std::vector<Wette> Wetten_Laden(store::Database& db, const std::vector<kern::Coup>& strecke) {
     std::vector<Wette> wetten;
+    if (strecke.empty()) {
+        return wetten;
+    }
+    std::int64_t von = strecke.front().idZahl;
+    std::int64_t bis = von;
+    for (const kern::Coup& c : strecke) {
+        von = std::min(von, c.idZahl);
+        bis = std::max(bis, c.idZahl);
+    }
     store::Statement& s = db.cached(
         "SELECT rowid, Permanenz_ID_Zahl, ID_System, ID_Instanz, ID_Ereignis, Satz, "
-        "Gewinn_Verlust FROM Systeme_Abarbeitung ORDER BY rowid");
+        "Gewinn_Verlust FROM Systeme_Abarbeitung WHERE Permanenz_ID_Zahl BETWEEN ? AND ? "
+        "ORDER BY rowid");
     s.reset();
+    s.bind(1, von);
+    s.bind(2, bis);
     while (s.step()) {
         Wette w;
         w.rowid = s.int64(0);
@@ -159,9 +173,10 @@ Tagessummen Tagessummen_Lesen(const store::TableCursor& w) {
 
 // Writes what the walk computed, in one transaction; the cursors showing it are read again
 // afterwards.
-void Schreiben(Kontext& k, const Laufparameter& p, const std::vector<System>& systeme,
-               const Durchlaufergebnis& e, const Value& casino, const Value& tisch,
-               store::Date geladenAb, store::Date bis, store::Date ergebnisAb) {
+// Returns how many day rows received a day result.
+int Schreiben(Kontext& k, const Laufparameter& p, const std::vector<System>& systeme,
+              const Durchlaufergebnis& e, const Value& casino, const Value& tisch,
+              store::Date geladenAb, store::Date bis, store::Date ergebnisAb) {
     auto& dm = k.dm;
     store::BulkWriter schreiber(dm.TdbDatabase_Roulette);
     if (!p.nurLetzterCoup) {
@@ -197,12 +212,14 @@ void Schreiben(Kontext& k, const Laufparameter& p, const std::vector<System>& sy
     auto& tag = schreiber.statement(
         "UPDATE Permanenz_Tag_Zusammenfassung SET Gewinn_Verlust = ?, Gewinn_Maximal = ?, "
         "Verlust_Maximal = ?, Angriffe = ? WHERE ID_Casino = ? AND Tisch = ? AND Datum = ?");
+    int geschriebeneTage = 0;
     for (const Tagesabschluss& t : e.tage) {
         if (t.tag >= ergebnisAb && t.tag <= bis) {
-            tag.write({Value(std::int64_t{t.summen.gewinnVerlust}),
-                       Value(std::int64_t{t.summen.gewinnMaximal}),
-                       Value(std::int64_t{t.summen.verlustMaximal}),
-                       Value(std::int64_t{t.summen.angriffe}), casino, tisch, Value(t.tag)});
+            geschriebeneTage +=
+                tag.write({Value(std::int64_t{t.summen.gewinnVerlust}),
+                           Value(std::int64_t{t.summen.gewinnMaximal}),
+                           Value(std::int64_t{t.summen.verlustMaximal}),
+                           Value(std::int64_t{t.summen.angriffe}), casino, tisch, Value(t.tag)});
         }
     }
     schreiber.execute(
@@ -222,18 +239,32 @@ void Schreiben(Kontext& k, const Laufparameter& p, const std::vector<System>& sy
     }
     schreiber.refreshAfterCommit(dm.TdbTable_Wahl);
     schreiber.refreshAfterCommit(dm.TdbTable_Permanenz);
-    schreiber.refreshAfterCommit(dm.TdbTable_Permanenz_Tag_Zusammenfassung);
+    if (geschriebeneTage > 0) {
+        schreiber.refreshAfterCommit(dm.TdbTable_Permanenz_Tag_Zusammenfassung);
+    }
     schreiber.commit();
+    return geschriebeneTage;
 }
 
-// Brings every view of the results up to date after a run, also after a failed one.
-void Nachher(Kontext& k, const Laufparameter& p) {
+// Brings every view of the results up to date after a run, also after a failed one. An online
+// step changed only the systems' run state and the bets, and the totals row only when it wrote a
+// day result (the number entry before it has brought the totals up to date).
+void Nachher(Kontext& k, const Laufparameter& p, bool tageGeschrieben) {
     try {
-        Systemcursoren_Auffrischen(k.dm);
+        if (p.nurLetzterCoup) {
+            for (store::TableCursor* c : {&k.dm.TdbTable_Systeme, &k.dm.TdbTable_Systeme_2,
+                                          &k.dm.TdbTable_Systeme_Abarbeitung}) {
+                c->refresh();
+            }
+        } else {
+            Systemcursoren_Auffrischen(k.dm);
+        }
     } catch (const std::exception&) {
     }
     try {
-        kern::Tag_Gesamt_Berechnen(k);
+        if (!p.nurLetzterCoup || tageGeschrieben) {
+            kern::Tag_Gesamt_Berechnen(k);
+        }
     } catch (const std::exception&) {
     }
     auto& permanenz = k.dm.TdbTable_Permanenz;
@@ -284,8 +315,8 @@ std::vector<System> Systeme_Laden(store::Database& datenbank, std::span<const st
         "SELECT ID_Instanz, ID_Ereignis, Angriff FROM System_Ereignisse WHERE ID_System = ? "
         "ORDER BY Nr_Ereignis");
     store::Statement& saetze = datenbank.cached(
-        "SELECT ID_Instanz, ID_Angriff, Satz FROM System_Angriffe WHERE ID_System = ? "
-        "ORDER BY rowid");
+        "SELECT ID_Instanz, ID_Angriff, Satz FROM System_Angriffe WHERE ID_System = ? AND Satz IS "
+        "NOT NULL ORDER BY ID_Instanz, rowid");
     std::vector<System> systeme;
     for (const std::int64_t id : ids) {
         kopf.reset();
@@ -417,6 +448,7 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
     auto& dm = k.dm;
     auto& db = dm.TdbDatabase_Roulette;
     std::optional<Massenschreiben> flagge(std::in_place, k.sitzung);
+    bool tageGeschrieben = true;
     try {
         Systemaenderungen_Speichern(k);
         auto& w = dm.TdbTable_Wahl;
@@ -460,7 +492,7 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
         std::vector<Wette> wetten;
         Tagessummen summen;
         if (p.nurLetzterCoup) {
-            wetten = Wetten_Laden(db);
+            wetten = Wetten_Laden(db, strecke);
             summen = Tagessummen_Lesen(w);
         }
         const Durchlaufergebnis ergebnis = Systeme_Durchlaufen(
@@ -476,14 +508,15 @@ Systemauswertung Systemauswertung_Berechnen(Kontext& k, const kern::Ereigniskata
             });
         auswertung.coups = ergebnis.coups;
         auswertung.abgebrochen = ergebnis.abgebrochen;
-        Schreiben(k, p, systeme, ergebnis, casino, tisch, geladenAb, bis, ergebnisAb);
+        tageGeschrieben =
+            Schreiben(k, p, systeme, ergebnis, casino, tisch, geladenAb, bis, ergebnisAb) > 0;
     } catch (const std::exception& e) {
         // The run ends where it failed; what was written stays.
         auswertung.fehler = e.what();
     }
     // The bets' event names are computed again from here on.
     flagge.reset();
-    Nachher(k, p);
+    Nachher(k, p, tageGeschrieben);
     return auswertung;
 }
 
