@@ -40,6 +40,7 @@ struct Lauf {
     bool uebergreifend = false;
     bool nurLetzterCoup = false;
     bool tagAbschliessen = true;
+    int chancen = 0;
     std::vector<Wette> wetten;
     Tagessummen summen;
     systems::Nach_Coup nachCoup;
@@ -104,6 +105,7 @@ class Durchlauf : public ::testing::TestWithParam<Engine> {
         d.uebergreifend = l.uebergreifend;
         d.nurLetzterCoup = l.nurLetzterCoup;
         d.tagAbschliessen = l.tagAbschliessen;
+        d.chancen = l.chancen;
         return GetParam().laufen(d, systeme, l.wetten, l.summen, katalog, l.nachCoup);
     }
     Durchlaufergebnis laufen(const std::vector<kern::Coup>& s, System& sys) const {
@@ -398,8 +400,8 @@ TEST_P(Durchlauf, OnlineSchritt) {
     EXPECT_EQ(zustand(systeme.front()), "2 tff f");
 }
 
-// Kind 2 places no bets here; its stored bets are settled with the individual rule (Nearest(u)
-// times the payout on a hit).
+// Without a chance class kind 2 places no bets; its stored bets are settled with the individual
+// rule (Nearest(u) times the payout on a hit).
 TEST_P(Durchlauf, IndividuelleWettenAbrechnen) {
     System s = system(instanz({}, 'E', {5}));
     s.art = 2;
@@ -422,6 +424,30 @@ TEST_P(Durchlauf, IndividuelleWettenAbrechnen) {
     const Durchlaufergebnis e = laufen(l, systeme);
     EXPECT_EQ(wetten(e), "#2/1:5=4 #2/1:7=8 #2/1:3=-3");
     EXPECT_EQ(buchungen(e), "#2:15/9");
+}
+
+// The absence rule over the dozens and columns of the test catalogue, N = 1: once all six have
+// fallen it bets the one absent longest (ties by the lower identifier) with the stake of step 1,
+// and the next coup settles it. The second column is of 2 pieces paying 4: 5 pieces win
+// Nearest(2.5) * 4 = 8; the first dozen pays 5 * 2.
+TEST_P(Durchlauf, IndividuelleRegelSetztUndRechnetAb) {
+    System s = system(instanz({}, 'E', {5}));
+    s.art = 2;
+    s.nummer = 2;
+    s.regel.ereignisse = 1;
+    std::vector<System> systeme{s};
+    Lauf l;
+    l.strecke = strecke({{0, {2, 13, 27, 4, 5, -1}}});
+    l.chancen = 2;
+    const Durchlaufergebnis e = laufen(l, systeme);
+    EXPECT_EQ(wetten(e), "#4/1:5=10 #5/1:5=8 #6/1:5=null");
+    std::vector<int> ereignisse;
+    for (const Wette& w : e.wetten) {
+        ereignisse.push_back(w.ereignis);
+    }
+    EXPECT_EQ(ereignisse, (std::vector<int>{7, 11, 8}));
+    EXPECT_EQ(buchungen(e), "#4:5/10 #5:5/18 #6:5/18");
+    EXPECT_EQ(summen(e.summen), "18 18 0 3");
 }
 
 INSTANTIATE_TEST_SUITE_P(Beide, Durchlauf, ::testing::Values(kEngine, kReferenz),

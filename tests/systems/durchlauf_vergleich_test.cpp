@@ -207,6 +207,53 @@ TEST(DurchlaufVergleich, StartpruefungenWieReferenz) {
     }
 }
 
+// The rules of the individual systems at every coup of random stretches, for every chance class,
+// with and without days overlapping.
+TEST(DurchlaufVergleich, IndividuelleSignaleWieReferenz) {
+    const kern::Ereigniskatalog katalog = Testkatalog();
+    std::vector<int> klassen = kChancenklassen;
+    klassen.push_back(0);
+    int fehler = 0;
+    for (unsigned seed = 1; seed <= 100 && fehler < 5; ++seed) {
+        std::mt19937 rng(seed * 15485863u);
+        const std::vector<kern::Coup> s =
+            Zufallsstrecke(rng, std::bernoulli_distribution(0.3)(rng));
+        System sys = Zufallssystem(rng, 1);
+        while (!sys.individuell()) {
+            sys = Zufallssystem(rng, 1);
+        }
+        for (const int chancen : klassen) {
+            for (const bool uebergreifend : {false, true}) {
+                for (std::size_t c = 0; c < s.size() && fehler < 5; ++c) {
+                    const systems::Pruefstelle st{s, c, uebergreifend};
+                    const std::vector<int> engine =
+                        systems::Individuell_Satzsignale(st, sys, chancen, katalog);
+                    const std::vector<int> referenz =
+                        systems::referenz::Individuell_Satzsignale(st, sys, chancen, katalog);
+                    if (engine != referenz) {
+                        Zufallsfall fall;
+                        fall.strecke = s;
+                        fall.uebergreifend = uebergreifend;
+                        fall.chancen = chancen;
+                        ::testing::Message m;
+                        m << "seed " << seed << ": Individuell_Satzsignale at coup " << c
+                          << ": engine";
+                        for (const int e : engine) {
+                            m << " " << e;
+                        }
+                        m << ", reference";
+                        for (const int e : referenz) {
+                            m << " " << e;
+                        }
+                        ADD_FAILURE() << m << "\n" << Beschreiben(fall) << Beschreiben(sys);
+                        ++fehler;
+                    }
+                }
+            }
+        }
+    }
+}
+
 // Online play: one step per coup, each step with the last coup of the stretch about to be
 // played and the bets, state and totals the step before left (as long as both agree, they are
 // the same for both).
@@ -215,7 +262,9 @@ TEST(DurchlaufVergleich, OnlineSchritteWieReferenz) {
     int fehler = 0;
     for (unsigned seed = 1; seed <= 300 && fehler < 2; ++seed) {
         std::mt19937 rng(seed * 7919u);
-        const std::vector<kern::Coup> alle = Zufallsstrecke(rng);
+        const int chancen = Zufallschancen(rng);
+        const std::vector<kern::Coup> alle =
+            Zufallsstrecke(rng, std::bernoulli_distribution(0.1)(rng));
         std::vector<System> systeme;
         const int anzahl = std::uniform_int_distribution<int>(1, 3)(rng);
         for (int i = 0; i < anzahl; ++i) {
@@ -229,6 +278,7 @@ TEST(DurchlaufVergleich, OnlineSchritteWieReferenz) {
             fall.strecke.assign(alle.begin(), alle.begin() + static_cast<long>(m));
             fall.strecke.back().zahl = kern::kKeineZahl;
             fall.uebergreifend = uebergreifend;
+            fall.chancen = chancen;
             fall.nurLetzterCoup = true;
             fall.tagAbschliessen = false;
             while (fall.beginn + 1 < m &&

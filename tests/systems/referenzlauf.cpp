@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 namespace spinalyst::systems::referenz {
 namespace {
@@ -281,6 +282,161 @@ bool Angriff_Start_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
     return true;
 }
 
+std::vector<int> Individuell_Satzsignale(const Pruefstelle& stelle, const System& system,
+                                         int chancen, const kern::Ereigniskatalog& katalog) {
+    // 1. The identifier range of the chance class; hits[e] := 0, recent[e] := -1.
+    int erstes = 0;
+    int letztes = 0;
+    switch (chancen) {
+        case 1:
+            erstes = 1, letztes = 6;
+            break;
+        case 2:
+            erstes = 7, letztes = 12;
+            break;
+        case 5:
+            erstes = 13, letztes = 23;
+            break;
+        case 8:
+            erstes = 24, letztes = 46;
+            break;
+        case 11:
+            erstes = 47, letztes = 58;
+            break;
+        case 17:
+            erstes = 59, letztes = 116;
+            break;
+        case 35:
+            erstes = 117, letztes = 153;
+            break;
+        default:
+            return {};  // no event is considered
+    }
+    // hits[e] and recent[e], for the identifiers e of the range.
+    const auto breite = static_cast<std::size_t>(letztes - erstes + 1);
+    std::vector<int> hitsFeld(breite);
+    std::vector<int> recentFeld(breite);
+    auto hits = [&](int e) -> int& { return hitsFeld[static_cast<std::size_t>(e - erstes)]; };
+    auto recent = [&](int e) -> int& { return recentFeld[static_cast<std::size_t>(e - erstes)]; };
+    for (int e = erstes; e <= letztes; ++e) {
+        hits(e) = 0;
+        recent(e) = -1;
+    }
+
+    // 2. Parameters.
+    const Individuellparameter& p = system.regel;
+    const bool regel1 = system.nummer == 1;
+    const bool regel2 = system.nummer == 2;
+    int w = 0;
+    int n = 0;
+    int r = 0;
+    if (regel1) {
+        if (!p.coups || !p.ereignisse || !p.rueckstaendig) {
+            return {};
+        }
+        w = *p.coups;
+        n = *p.ereignisse;
+        r = *p.rueckstaendig;
+        if (!(w >= 1 && n >= 1 && r >= 1)) {
+            return {};
+        }
+    } else if (regel2) {
+        if (!p.ereignisse || *p.ereignisse < 1) {
+            return {};
+        }
+        n = *p.ereignisse;
+    } else {
+        return {};  // a kind-2 system with another number
+    }
+
+    // 3. Scan back from the coup before C.
+    const auto c = static_cast<Position>(stelle.aktuell);
+    const store::Date datum = coup(stelle, c).tag;
+    int k = 0;
+    bool sameDay = true;
+    bool vollstaendig = false;
+    for (Position q = c - 1; q >= 0; --q) {
+        const kern::Coup& dort = coup(stelle, q);
+        // 3.1 Membership for every identifier of the range.
+        for (int e = erstes; e <= letztes; ++e) {
+            if (trifft(katalog, e, dort)) {
+                hits(e) = hits(e) + 1;
+                if (recent(e) == -1) {
+                    recent(e) = k;
+                }
+            }
+        }
+        // 3.2
+        if (dort.tag != datum) {
+            sameDay = false;
+        }
+        // 3.3
+        k = k + 1;
+        // 3.4
+        if (regel1 && k >= w) {
+            vollstaendig = true;
+            break;
+        }
+        // 3.5
+        if (regel2) {
+            bool alle = true;
+            for (int e = erstes; e <= letztes; ++e) {
+                if (katalog.finden(e) != nullptr && recent(e) == -1) {
+                    alle = false;
+                }
+            }
+            if (alle) {
+                vollstaendig = true;
+                break;
+            }
+        }
+    }
+
+    // 4., 5.
+    if (stelle.uebergreifend) {
+        sameDay = true;
+    }
+    if (!sameDay || !vollstaendig) {
+        return {};
+    }
+
+    std::vector<int> saetze;
+    int placed = 0;
+    if (regel1) {
+        // 6. For M from W down to 1, within each M the identifiers in ascending order.
+        int rank = 0;
+        for (int m = w; m >= 1; --m) {
+            for (int e = erstes; e <= letztes; ++e) {
+                if (hits(e) != m) {
+                    continue;
+                }
+                rank = rank + 1;
+                if (recent(e) >= r && rank <= n && placed < n) {
+                    saetze.push_back(e);
+                    placed = placed + 1;
+                }
+            }
+        }
+    } else {
+        // 7. A, the largest recent value; for M from A down to 1.
+        int a = -1;
+        for (int e = erstes; e <= letztes; ++e) {
+            if (recent(e) > a) {
+                a = recent(e);
+            }
+        }
+        for (int m = a; m >= 1; --m) {
+            for (int e = erstes; e <= letztes; ++e) {
+                if (recent(e) == m && placed < n) {
+                    saetze.push_back(e);
+                    placed = placed + 1;
+                }
+            }
+        }
+    }
+    return saetze;
+}
+
 namespace {
 
 // One walk: the stretch, the bet list and the totals, as the run keeps them.
@@ -328,7 +484,9 @@ class Lauf {
                     }
                 }
                 // Bet.
-                if (!system.individuell() && system.zustand.stufe >= 1) {
+                if (system.individuell()) {
+                    individuellSetzen(system, aktuell);
+                } else if (system.zustand.stufe >= 1) {
                     for (int i = 0; i < 3; ++i) {
                         setzen(system, i, aktuell);
                     }
@@ -510,6 +668,31 @@ class Lauf {
         w.ereignis = ereignis;
         w.satz = *instanz.satz(k);
         ergebnis_.wetten.push_back(w);
+    }
+
+    // The bets of an individual system's rule on the coup at c, each with the stake of step 1 of
+    // instance 1.
+    void individuellSetzen(const System& system, std::size_t c) {
+        const std::optional<int> satz = system.instanzen[0].satz(1);
+        if (!satz) {
+            return;
+        }
+        const Pruefstelle stelle{lauf_.strecke, c, lauf_.uebergreifend};
+        const std::vector<int> ereignisse =
+            referenz::Individuell_Satzsignale(stelle, system, lauf_.chancen, katalog_);
+        for (const int ereignis : ereignisse) {
+            const kern::Ereignis* e = katalog_.finden(ereignis);
+            if (e == nullptr || e->einsatz < 1) {
+                continue;
+            }
+            Wette w;
+            w.idZahl = coup(c).idZahl;
+            w.system = system.id;
+            w.instanz = 1;
+            w.ereignis = ereignis;
+            w.satz = *satz;
+            ergebnis_.wetten.push_back(w);
+        }
     }
 
     void buchen(std::size_t q) {

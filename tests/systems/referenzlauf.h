@@ -17,7 +17,13 @@
 //
 // Where the engine's contract leaves a choice, the reference reads it so:
 // - a kind-2 system runs the start check like any other (its state becomes step 1, all instances
-//   active, when its instances pass) but never places bets or settles by instance;
+//   active, when its instances pass) but never settles by instance: it bets by its own rule
+//   number and its own parameter row at every coup, with the stake of step 1 of instance 1 read
+//   then (no stake: no bets), and its bets are settled at the next coup whatever its state;
+// - "every event of the range" that rule 2 waits for is every identifier of the range the
+//   catalogue has an event for (an identifier without an event never falls and is never bet);
+// - a rule's event that the catalogue does not know, or of fewer than 1 piece, gets no bet, and
+//   the events after it are not moved up in its place;
 // - the current day of a walk, also of an online step, is the day of the coup at `beginn`;
 // - every instance is settled while the attack runs, active or not (an inactive one finds no bet
 //   and keeps its state unless "K" sums reach a limit);
@@ -40,6 +46,12 @@ bool Ereignisfolge_Historie_Pruefen(const Pruefstelle& stelle, const Instanz& in
                                     const kern::Ereigniskatalog& katalog);
 bool Angriff_Start_Pruefen(const Pruefstelle& stelle, const Instanz& instanz,
                            const kern::Ereigniskatalog& katalog);
+
+// The events an individual system's rule bets on at the current coup of `stelle`, in betting
+// order: the scan back coup by coup with a hit count and a last fall for every identifier of the
+// chance class, then the ranking loops from the highest count (or absence) down to 1.
+std::vector<int> Individuell_Satzsignale(const Pruefstelle& stelle, const System& system,
+                                         int chancen, const kern::Ereigniskatalog& katalog);
 
 // The walk, with the contract of systems::Systeme_Durchlaufen.
 Durchlaufergebnis Systeme_Durchlaufen(const Durchlauf& lauf, std::vector<System>& systeme,

@@ -217,6 +217,18 @@ void zaehlfilterBeschreiben(std::ostringstream& out, const char* name,
         << (f.vorEreignisfolge ? " vor" : "") << ")";
 }
 
+// An event an individual system may have bet on before: one of the class, or another one.
+int individuellesEreignis(std::mt19937& rng, int chancen) {
+    if (const auto bereich = systems::Chancen_Ereignisse(chancen); bereich && chance(rng, 0.7)) {
+        const int id = wuerfel(rng, bereich->first, bereich->second);
+        if (id != testereignis::kOhneEinsatz && id != testereignis::kUnbekannt) {
+            return id;
+        }
+    }
+    return eines(rng,
+                 std::vector<int>{testereignis::kRot, testereignis::kUnten, testereignis::kNull});
+}
+
 }  // namespace
 
 kern::Ereigniskatalog Testkatalog() {
@@ -229,7 +241,7 @@ kern::Ereigniskatalog Testkatalog() {
         gerade |= std::uint64_t{1} << z;
     }
     using namespace testereignis;
-    return kern::Ereigniskatalog({
+    std::vector<kern::Ereignis> alle = {
         ereignis(kRot, 1, 1, 1, rot),
         ereignis(kSchwarz, 1, 1, 1, zahlen(1, 36) & ~rot),
         ereignis(kGerade, 1, 1, 1, gerade),
@@ -242,17 +254,82 @@ kern::Ereigniskatalog Testkatalog() {
         ereignis(kSiebzehn, 3, 1, 35, zahlen(17, 17)),
         ereignis(kDutzend, 4, 1, 2, zahlen(1, 12)),
         ereignis(kOhneEinsatz, 1, 0, 1, zahlen(1, 18)),
-    });
+    };
+    // The rest of each class range, in order of identifier, skipping the identifiers taken above
+    // and kUnbekannt; `einsatz(i)` gives the pieces of the i-th event filled in.
+    auto fuellen = [&](int erstes, int letztes, int klasse,
+                       const std::vector<std::uint64_t>& mengen, auto einsatz) {
+        std::size_t i = 0;
+        for (int id = erstes; id <= letztes && i < mengen.size(); ++id) {
+            const bool belegt = std::any_of(alle.begin(), alle.end(),
+                                            [id](const kern::Ereignis& e) { return e.id == id; });
+            if (belegt || id == kUnbekannt) {
+                continue;
+            }
+            const int stuecke = einsatz(i);
+            alle.push_back(ereignis(id, klasse, stuecke, klasse * stuecke, mengen[i]));
+            ++i;
+        }
+    };
+    std::vector<std::uint64_t> mengen;
+    for (int d = 0; d < 3; ++d) {
+        mengen.push_back(zahlen(12 * d + 1, 12 * d + 12));  // dozens
+    }
+    for (int k = 1; k <= 3; ++k) {
+        std::uint64_t spalte = 0;
+        for (int z = k; z <= 36; z += 3) {
+            spalte |= std::uint64_t{1} << z;
+        }
+        mengen.push_back(spalte);  // columns
+    }
+    fuellen(7, 12, 2, mengen, [](std::size_t i) { return i == 4 ? 2 : 1; });
+    mengen.clear();
+    for (int r = 0; r < 11; ++r) {
+        mengen.push_back(zahlen(3 * r + 1, 3 * r + 6));  // six-lines
+    }
+    fuellen(13, 23, 5, mengen, [](std::size_t i) { return i == 0 ? 2 : 1; });
+    mengen = {zahlen(0, 3)};  // the first four
+    for (int z = 1; z <= 32; ++z) {
+        if (z % 3 != 0) {
+            mengen.push_back((std::uint64_t{1} << z) | (std::uint64_t{1} << (z + 1)) |
+                             (std::uint64_t{1} << (z + 3)) | (std::uint64_t{1} << (z + 4)));
+        }
+    }
+    fuellen(24, 46, 8, mengen, [](std::size_t i) { return i == 2 ? 3 : 1; });
+    mengen.clear();
+    for (int r = 0; r < 12; ++r) {
+        mengen.push_back(zahlen(3 * r + 1, 3 * r + 3));  // streets
+    }
+    fuellen(47, 58, 11, mengen, [](std::size_t) { return 1; });
+    mengen.clear();
+    for (int z = 1; z <= 35; ++z) {
+        if (z % 3 != 0) {
+            mengen.push_back(zahlen(z, z + 1));  // splits side by side
+        }
+    }
+    for (int z = 1; z <= 33; ++z) {
+        mengen.push_back((std::uint64_t{1} << z) | (std::uint64_t{1} << (z + 3)));  // one above
+    }
+    fuellen(59, 116, 17, mengen, [](std::size_t i) { return i % 20 == 7 ? 2 : 1; });
+    mengen.clear();
+    for (int z = 0; z <= kern::kHoechsteZahl; ++z) {
+        mengen.push_back(zahlen(z, z));
+    }
+    fuellen(117, 153, 35, mengen, [](std::size_t) { return 1; });
+    return kern::Ereigniskatalog(std::move(alle));
 }
 
-std::vector<kern::Coup> Zufallsstrecke(std::mt19937& rng) {
+std::vector<kern::Coup> Zufallsstrecke(std::mt19937& rng, bool lang) {
     std::vector<kern::Coup> strecke;
     store::Date tag = store::Date::fromYmd(2026, 3, 1).addDays(wuerfel(rng, 0, 30));
     std::int64_t id = wuerfel(rng, 1, 1000);
-    const int tage = wuerfel(rng, 1, 4);
+    const int tage = lang ? wuerfel(rng, 1, 2) : wuerfel(rng, 1, 4);
     for (int t = 0; t < tage; ++t) {
         const int w = wuerfel(rng, 0, 9);
-        const int anzahl = w < 2 ? 0 : (w >= 8 ? wuerfel(rng, 25, 45) : wuerfel(rng, 1, 20));
+        int anzahl = w < 2 ? 0 : (w >= 8 ? wuerfel(rng, 25, 45) : wuerfel(rng, 1, 20));
+        if (lang && w >= 4) {
+            anzahl = wuerfel(rng, 60, 170);
+        }
         for (int i = 0; i < anzahl; ++i) {
             kern::Coup c;
             c.tag = tag;
@@ -272,18 +349,57 @@ std::vector<kern::Coup> Zufallsstrecke(std::mt19937& rng) {
 System Zufallssystem(std::mt19937& rng, std::int64_t id) {
     System s;
     s.id = id;
-    s.art = chance(rng, 0.1) ? 2 : 1;
+    s.art = chance(rng, 0.3) ? 2 : 1;
+    s.nummer = wuerfel(rng, 1, 9);
     s.beendungEinzelnAlle = chance(rng, 0.5);
     const int benutzt = wuerfel(rng, 1, 3);
     for (int i = 0; i < 3; ++i) {
         s.instanzen[static_cast<std::size_t>(i)] = zufallsinstanz(rng, i < benutzt);
     }
+    if (s.individuell()) {
+        const int w = wuerfel(rng, 0, 19);
+        s.nummer = w < 9 ? 1 : (w < 18 ? 2 : eines(rng, std::vector<int>{0, 3, -1}));
+        // A parameter field: mostly a small value, sometimes null, 0 or negative.
+        auto parameter = [&](int von, int bis) -> std::optional<int> {
+            const int art = wuerfel(rng, 0, 19);
+            if (art == 0) {
+                return std::nullopt;
+            }
+            if (art == 1) {
+                return 0;
+            }
+            if (art == 2) {
+                return -wuerfel(rng, 1, 3);
+            }
+            return wuerfel(rng, von, bis);
+        };
+        s.regel.ereignisse = chance(rng, 0.1) ? parameter(7, 60) : parameter(1, 6);
+        s.regel.coups = parameter(1, 40);
+        s.regel.rueckstaendig = chance(rng, 0.1) ? parameter(20, 50) : parameter(1, 8);
+        if (s.nummer == 2 && chance(rng, 0.5)) {
+            // Rule 2 uses only N: its row has no W and R.
+            s.regel.coups.reset();
+            s.regel.rueckstaendig.reset();
+        }
+        // The stake of step 1 of instance 1: sometimes none, sometimes 0, odd values for the
+        // rounding of events of several pieces.
+        const int satz = wuerfel(rng, 0, 19);
+        auto& erster = s.instanzen[0].saetze[1];
+        erster = satz == 0 ? std::nullopt : std::optional<int>(satz == 1 ? 0 : wuerfel(rng, 1, 11));
+    }
     return s;
+}
+
+int Zufallschancen(std::mt19937& rng) {
+    return chance(rng, 0.05) ? eines(rng, std::vector<int>{0, 36, 4}) : eines(rng, kChancenklassen);
 }
 
 Zufallsfall Zufallsfall_Erzeugen(std::mt19937& rng) {
     Zufallsfall fall;
-    fall.strecke = Zufallsstrecke(rng);
+    fall.chancen = Zufallschancen(rng);
+    // Long days for the classes with many events, so that rule 2 finds all of them fallen.
+    const bool viele = fall.chancen == 17 || fall.chancen == 35;
+    fall.strecke = Zufallsstrecke(rng, viele && chance(rng, 0.3));
     fall.uebergreifend = chance(rng, 0.5);
     // With days overlapping the first loaded day is history: the walk begins on the first coup
     // of the next date, or on the first loaded coup when that date has none.
@@ -353,11 +469,8 @@ Zufallsfall Zufallsfall_Erzeugen(std::mt19937& rng) {
                         w.idZahl = c.idZahl;
                         w.system = s.id;
                         w.instanz = i;
-                        w.ereignis = s.individuell()
-                                         ? eines(rng, std::vector<int>{testereignis::kRot,
-                                                                       testereignis::kUnten,
-                                                                       testereignis::kNull})
-                                         : ins.folge.back().ereignis;
+                        w.ereignis = s.individuell() ? individuellesEreignis(rng, fall.chancen)
+                                                     : ins.folge.back().ereignis;
                         if (w.ereignis == testereignis::kOhneEinsatz ||
                             w.ereignis == testereignis::kUnbekannt) {
                             continue;
@@ -382,10 +495,14 @@ Zufallsfall Zufallsfall_Erzeugen(std::mt19937& rng) {
 
 std::string Beschreiben(const System& s) {
     std::ostringstream out;
-    out << "system " << s.id << " art " << s.art << " einzelnAlle " << janein(s.beendungEinzelnAlle)
-        << " zustand " << s.zustand.stufe << "/" << janein(s.zustand.aktiv[0])
-        << janein(s.zustand.aktiv[1]) << janein(s.zustand.aktiv[2]) << "/"
-        << janein(s.zustand.beendungEinzeln) << "\n";
+    out << "system " << s.id << " art " << s.art << " nummer " << s.nummer;
+    if (s.individuell()) {
+        out << " regel N " << optional(s.regel.ereignisse) << " W " << optional(s.regel.coups)
+            << " R " << optional(s.regel.rueckstaendig);
+    }
+    out << " einzelnAlle " << janein(s.beendungEinzelnAlle) << " zustand " << s.zustand.stufe << "/"
+        << janein(s.zustand.aktiv[0]) << janein(s.zustand.aktiv[1]) << janein(s.zustand.aktiv[2])
+        << "/" << janein(s.zustand.beendungEinzeln) << "\n";
     for (int i = 0; i < 3; ++i) {
         const Instanz& ins = s.instanzen[static_cast<std::size_t>(i)];
         out << "  instanz " << i + 1 << " setzart " << (ins.setzart == 0 ? '0' : ins.setzart)
@@ -423,9 +540,9 @@ std::string Beschreiben(const System& s) {
 
 std::string Beschreiben(const Zufallsfall& fall) {
     std::ostringstream out;
-    out << "beginn " << fall.beginn << " uebergreifend " << janein(fall.uebergreifend)
-        << " nurLetzterCoup " << janein(fall.nurLetzterCoup) << " tagAbschliessen "
-        << janein(fall.tagAbschliessen) << " abbruchBei "
+    out << "chancen " << fall.chancen << " beginn " << fall.beginn << " uebergreifend "
+        << janein(fall.uebergreifend) << " nurLetzterCoup " << janein(fall.nurLetzterCoup)
+        << " tagAbschliessen " << janein(fall.tagAbschliessen) << " abbruchBei "
         << (fall.abbruchBei ? std::to_string(*fall.abbruchBei) : "-") << "\ncoups:";
     for (std::size_t p = 0; p < fall.strecke.size(); ++p) {
         const auto& c = fall.strecke[p];

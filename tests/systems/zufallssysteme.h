@@ -32,13 +32,21 @@ inline constexpr int kOhneEinsatz = 50;  // 1 to 18 with 0 pieces: never bet on
 inline constexpr int kUnbekannt = 99;    // not in the catalogue
 }  // namespace testereignis
 
+// The small catalogue above, with the identifier ranges of the chance classes filled around its
+// events: dozens and columns (7..12), six-lines (13..23), the first four and corners (24..46),
+// streets (47..58), splits (59..116, 99 left out) and single numbers (117..153), some of them
+// of several pieces.
 kern::Ereigniskatalog Testkatalog();
+
+// The chance classes of the individual rules, and one that has no events.
+inline const std::vector<int> kChancenklassen = {1, 2, 5, 8, 11, 17, 35, 3};
 
 // One walk to run: the stretch, the systems with their state, the stored bets and totals.
 struct Zufallsfall {
     std::vector<kern::Coup> strecke;
     std::size_t beginn = 0;
     bool uebergreifend = false;
+    int chancen = 0;  // the chance class of the shown systems
     bool nurLetzterCoup = false;
     bool tagAbschliessen = true;
     std::vector<systems::System> systeme;
@@ -54,6 +62,7 @@ struct Zufallsfall {
         l.uebergreifend = uebergreifend;
         l.nurLetzterCoup = nurLetzterCoup;
         l.tagAbschliessen = tagAbschliessen;
+        l.chancen = chancen;
         return l;
     }
     systems::Nach_Coup nachCoup() const {
@@ -66,10 +75,16 @@ struct Zufallsfall {
 };
 
 // A random stretch of one to four days (days without coups left out, gaps between dates), the
-// last coup possibly without a number.
-std::vector<kern::Coup> Zufallsstrecke(std::mt19937& rng);
-// A random system of 1 to 3 instances over the test catalogue, idle.
+// last coup possibly without a number. `lang`: days of up to a few hundred coups, so that every
+// single number falls within a day now and then.
+std::vector<kern::Coup> Zufallsstrecke(std::mt19937& rng, bool lang = false);
+// A random system of 1 to 3 instances over the test catalogue, idle. Now and then an individual
+// system (kind 2): rule 1, rule 2 or another number, with a random parameter row (fields null,
+// 0, negative or small) and a random stake of step 1 (sometimes none or 0).
 systems::System Zufallssystem(std::mt19937& rng, std::int64_t id);
+// A random chance class for the shown systems: mostly one of the classes, now and then another
+// value.
+int Zufallschancen(std::mt19937& rng);
 // A whole-stretch run or an online step with stored bets and a running state.
 Zufallsfall Zufallsfall_Erzeugen(std::mt19937& rng);
 
