@@ -1,4 +1,5 @@
 #include "app/form_anwendung_roulette.h"
+#include "app/benannt.h"
 
 #include <QAbstractEventDispatcher>
 #include <QActionGroup>
@@ -55,12 +56,6 @@ namespace {
 
 // Dynamic property holding a menu item's caption without mnemonic.
 constexpr const char* kBeschriftung = "beschriftung";
-
-template <typename W>
-W* benannt(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QString text(const char* utf8) {
     return QString::fromUtf8(utf8);

@@ -1,4 +1,5 @@
 #include "app/form_casino.h"
+#include "app/benannt.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,16 +20,6 @@ namespace spinalyst::app {
 using binding::Column;
 using binding::CursorGrid;
 using binding::CursorTableModel;
-
-namespace {
-
-template <typename W>
-W* benannt(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 Form_Casino::Form_Casino(kern::Kontext& kontext, binding::BindingContext* bindung, QWidget* parent)
     : QDialog(parent), kontext_(kontext), bindung_(bindung) {

@@ -1,4 +1,5 @@
 #include "app/form_online_spiel.h"
+#include "app/benannt.h"
 
 #include <QDate>
 #include <QGuiApplication>
@@ -21,12 +22,6 @@ using binding::CursorGrid;
 using binding::CursorTableModel;
 
 namespace {
-
-template <typename W>
-W* benannt(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // A font a few points larger than the window's, for what is read at the table.
 QFont groesser(QFont f, qreal faktor) {

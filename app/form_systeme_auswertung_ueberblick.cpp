@@ -1,4 +1,5 @@
 #include "app/form_systeme_auswertung_ueberblick.h"
+#include "app/benannt.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,16 +17,6 @@ namespace spinalyst::app {
 using binding::Column;
 using binding::CursorGrid;
 using binding::CursorTableModel;
-
-namespace {
-
-template <typename W>
-W* benannt(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-}  // namespace
 
 Form_Systeme_Auswertung_Ueberblick::Form_Systeme_Auswertung_Ueberblick(
     kern::Kontext& kontext, binding::BindingContext* bindung, QWidget* parent)

@@ -1,14 +1,21 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QDir>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "app/anwendung.h"
+#include "capture/auswahl.h"
+#include "events/ereigniswahl.h"
 #include "store/datamodule.h"
+#include "store/sqlite.h"
 #include "store/zustand.h"
 
 namespace spinalyst::testing {
@@ -70,6 +77,71 @@ class AppFixture {
     template <typename T>
     T* finde(const char* name) {
         return fenster().findChild<T*>(QString::fromLatin1(name));
+    }
+
+    // A control of the main window that must exist: the test ends at once without it.
+    template <typename T>
+    T* muss(const char* name) {
+        T* w = finde<T>(name);
+        if (w == nullptr) {
+            qFatal("missing control %s", name);
+        }
+        return w;
+    }
+
+    // A new casino selected, and for each day its coups (oldest first) with the day row, written
+    // straight into the tables; then the selection change shows them.
+    void tageAnlegen(const std::vector<std::pair<store::Date, std::vector<int>>>& permanenz) {
+        auto& k = fenster().kontext();
+        capture::BitBtn_NeuClick(k);
+        capture::BitBtn_OKClick(k);
+        auto& wahl = dm().TdbTable_Wahl;
+        const store::Value casino = wahl.value("ID_Casino");
+        const store::Value tisch = wahl.value("Tisch");
+        auto& db = dm().TdbDatabase_Roulette;
+        {
+            store::TableCursor p("Testpermanenz", db, "Permanenz");
+            store::TableCursor t("Testtage", db, "Permanenz_Tag_Zusammenfassung");
+            p.open();
+            t.open();
+            store::Transaction tx(db.connection());
+            for (const auto& [tag, zahlen] : permanenz) {
+                for (int z : zahlen) {
+                    p.appendRecord({casino, tisch, tag, store::Value(), z});
+                }
+                t.append();
+                t.setValue("ID_Casino", casino);
+                t.setValue("Tisch", tisch);
+                t.setDate("Datum", tag);
+                t.setInteger("Coups_Anzahl", static_cast<int>(zahlen.size()));
+                t.post();
+            }
+            tx.commit();
+        }
+        capture::Casino_Tisch_DatumChange(k, capture::Ausloeser::Datumsauswahl);
+    }
+
+    // Builds in the system panel, as a player does, a new system that bets black on the coup
+    // after a red one: the first and the second event of the catalogue taken into the sequence
+    // by the sequence button, step 1 with `satz` pieces. Leaves the details mode on.
+    void schwarzNachRotImPanel(int satz = 1) {
+        auto& k = fenster().kontext();
+        auto gewaehlt = std::make_shared<int>(0);
+        fenster().setEreigniswahlOeffner([this, &k, gewaehlt](char) {
+            auto& ereignisse = dm().TdbTable_Ereignisse;
+            ereignisse.first();
+            ereignisse.moveBy((*gewaehlt)++);
+            events::BitBtn_Aufnahme_EreignisClick(k, true);
+        });
+        muss<QPushButton>("BitBtn_System_Neu")->click();
+        muss<QCheckBox>("CheckBox_Systemdetails")->click();
+        auto* folge = muss<QPushButton>("BitBtn_Ereignis_Ereignisfolge");
+        folge->click();
+        folge->click();
+        auto& angriffe = dm().TdbTable_System_Angriffe;
+        QVERIFY(angriffe.locate("ID_Angriff", {store::Value("1")}));
+        angriffe.setInteger("Satz", satz);
+        angriffe.post();
     }
 
     // Opens the databases of the program directory once, without the program, to prepare stored

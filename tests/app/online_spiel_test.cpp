@@ -58,38 +58,11 @@ class OnlineSpielTest : public QObject, protected spinalyst::testing::AppFixture
 
 void OnlineSpielTest::typedNumbersAdvanceTheSystemAndShowTheNextBet() {
     starten();
-    auto& k = fenster().kontext();
-    spinalyst::capture::BitBtn_NeuClick(k);
-    spinalyst::capture::BitBtn_OKClick(k);
-    {
-        auto& wahl = dm().TdbTable_Wahl;
-        spinalyst::store::TableCursor p("Testpermanenz", dm().TdbDatabase_Roulette, "Permanenz");
-        p.open();
-        for (int z : {1, 2}) {
-            p.appendRecord({wahl.value("ID_Casino"), wahl.value("Tisch"),
-                            fenster().sitzung().gewaehlter_tag, Value(), z});
-        }
-        dm().TdbTable_Permanenz.refresh();
-    }
-    // The system: after a red coup, black with one step of 1 piece.
-    int gewaehlt = 0;
-    fenster().setEreigniswahlOeffner([&](char) {
-        auto& ereignisse = dm().TdbTable_Ereignisse;
-        ereignisse.first();
-        ereignisse.moveBy(gewaehlt++);
-        spinalyst::events::BitBtn_Aufnahme_EreignisClick(k, true);
-    });
-    AppFixture::finde<QPushButton>("BitBtn_System_Neu")->click();
-    AppFixture::finde<QCheckBox>("CheckBox_Systemdetails")->click();
-    auto* folge = AppFixture::finde<QPushButton>("BitBtn_Ereignis_Ereignisfolge");
-    folge->click();
-    folge->click();
-    auto& angriffe = dm().TdbTable_System_Angriffe;
-    QVERIFY(angriffe.locate("ID_Angriff", {Value("1")}));
-    angriffe.setInteger("Satz", 1);
-    angriffe.post();
+    // The day so far: 1 2. The system: after a red coup, black with one step of 1 piece.
+    tageAnlegen({{fenster().sitzung().gewaehlter_tag, {1, 2}}});
+    schwarzNachRotImPanel();
 
-    AppFixture::finde<QAction>("MenuItem_Online_Spiel")->trigger();
+    muss<QAction>("MenuItem_Online_Spiel")->trigger();
     QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join('|')));
     QWidget* online = fenster().onlineFenster();
     QVERIFY(online != nullptr);

@@ -42,11 +42,7 @@ class SystemfensterTest : public QObject, protected spinalyst::testing::AppFixtu
   private:
     template <typename T>
     T* finde(const char* name) {
-        T* w = AppFixture::finde<T>(name);
-        if (w == nullptr) {
-            qFatal("missing control %s", name);
-        }
-        return w;
+        return muss<T>(name);
     }
     template <typename T>
     static T* in(QDialog* d, const char* name) {
@@ -99,56 +95,13 @@ void SystemfensterTest::imFenster(const char* name, const std::function<void()>&
 }
 
 void SystemfensterTest::bewerteterTag() {
-    auto& k = fenster().kontext();
-    spinalyst::capture::BitBtn_NeuClick(k);
-    spinalyst::capture::BitBtn_OKClick(k);
-    auto& wahl = dm().TdbTable_Wahl;
-    const Value casino = wahl.value("ID_Casino");
-    const Value tisch = wahl.value("Tisch");
     const Date d = fenster().sitzung().gewaehlter_tag;
-    auto& db = dm().TdbDatabase_Roulette;
-    {
-        spinalyst::store::TableCursor p("Testpermanenz", db, "Permanenz");
-        spinalyst::store::TableCursor t("Testtage", db, "Permanenz_Tag_Zusammenfassung");
-        p.open();
-        t.open();
-        spinalyst::store::Transaction tx(db.connection());
-        // Red 1 3 5 7, black 2 4; the day results are +2, 0 and -2.
-        const std::vector<std::pair<Date, std::vector<int>>> tage = {{d.addDays(-3), {1, 2}},
-                                                                     {d.addDays(-2), {1, 2, 3, 4}},
-                                                                     {d.addDays(-1), {1, 3, 2}},
-                                                                     {d, {3, 5, 7}}};
-        for (const auto& [tag, zahlen] : tage) {
-            for (int z : zahlen) {
-                p.appendRecord({casino, tisch, tag, Value(), z});
-            }
-            t.append();
-            t.setValue("ID_Casino", casino);
-            t.setValue("Tisch", tisch);
-            t.setDate("Datum", tag);
-            t.setInteger("Coups_Anzahl", static_cast<int>(zahlen.size()));
-            t.post();
-        }
-        tx.commit();
-    }
-    spinalyst::capture::Casino_Tisch_DatumChange(k, spinalyst::capture::Ausloeser::Datumsauswahl);
-
-    int gewaehlt = 0;
-    fenster().setEreigniswahlOeffner([&](char) {
-        auto& ereignisse = dm().TdbTable_Ereignisse;
-        ereignisse.first();
-        ereignisse.moveBy(gewaehlt++);
-        spinalyst::events::BitBtn_Aufnahme_EreignisClick(k, true);
-    });
-    finde<QPushButton>("BitBtn_System_Neu")->click();
-    finde<QCheckBox>("CheckBox_Systemdetails")->click();
-    auto* folge = finde<QPushButton>("BitBtn_Ereignis_Ereignisfolge");
-    folge->click();
-    folge->click();
-    auto& angriffe = dm().TdbTable_System_Angriffe;
-    QVERIFY(angriffe.locate("ID_Angriff", {Value("1")}));
-    angriffe.setInteger("Satz", 1);
-    angriffe.post();
+    // Red 1 3 5 7, black 2 4; the day results are +2, 0 and -2.
+    tageAnlegen({{d.addDays(-3), {1, 2}},
+                 {d.addDays(-2), {1, 2, 3, 4}},
+                 {d.addDays(-1), {1, 3, 2}},
+                 {d, {3, 5, 7}}});
+    schwarzNachRotImPanel();
     auto& systeme = dm().TdbTable_Systeme;
     systeme.setText("System_Name", "Schwarz nach Rot");
     systeme.post();

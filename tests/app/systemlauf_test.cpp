@@ -34,11 +34,7 @@ class SystemlaufTest : public QObject, protected spinalyst::testing::AppFixture 
   private:
     template <typename T>
     T* finde(const char* name) {
-        T* w = AppFixture::finde<T>(name);
-        if (w == nullptr) {
-            qFatal("missing control %s", name);
-        }
-        return w;
+        return muss<T>(name);
     }
     QString zelle(const char* gridName, int zeile, int spalte) {
         auto* g = finde<CursorGrid>(gridName);
@@ -50,65 +46,19 @@ class SystemlaufTest : public QObject, protected spinalyst::testing::AppFixture 
             ->data(g->model()->index(zeile, spalte), Qt::ForegroundRole)
             .value<QColor>();
     }
-    // A casino and, for each day, its coups (oldest first) with the day row.
-    void tage(const std::vector<std::pair<Date, std::vector<int>>>& permanenz);
 };
-
-void SystemlaufTest::tage(const std::vector<std::pair<Date, std::vector<int>>>& permanenz) {
-    auto& k = fenster().kontext();
-    spinalyst::capture::BitBtn_NeuClick(k);
-    spinalyst::capture::BitBtn_OKClick(k);
-    auto& wahl = dm().TdbTable_Wahl;
-    const Value casino = wahl.value("ID_Casino");
-    const Value tisch = wahl.value("Tisch");
-    auto& db = dm().TdbDatabase_Roulette;
-    spinalyst::store::TableCursor p("Testpermanenz", db, "Permanenz");
-    spinalyst::store::TableCursor t("Testtage", db, "Permanenz_Tag_Zusammenfassung");
-    p.open();
-    t.open();
-    spinalyst::store::Transaction tx(db.connection());
-    for (const auto& [tag, zahlen] : permanenz) {
-        for (int z : zahlen) {
-            p.appendRecord({casino, tisch, tag, Value(), z});
-        }
-        t.append();
-        t.setValue("ID_Casino", casino);
-        t.setValue("Tisch", tisch);
-        t.setDate("Datum", tag);
-        t.setInteger("Coups_Anzahl", static_cast<int>(zahlen.size()));
-        t.post();
-    }
-    tx.commit();
-    spinalyst::capture::Casino_Tisch_DatumChange(k, spinalyst::capture::Ausloeser::Datumsauswahl);
-}
 
 void SystemlaufTest::twoEventSystemOverThreeDaysShowsDaysTotalsAndTheBetsOfACoup() {
     starten();
-    auto& k = fenster().kontext();
     const Date d = fenster().sitzung().gewaehlter_tag;
     // Red 1 3 5 7, black 2 4. The system bets black (event 2) on the coup after a red one, one
     // step of 1 piece; no attack starts on the first coup of a day.
-    tage({{d.addDays(-3), {1, 2}},        // evaluated as history, no result of its own
-          {d.addDays(-2), {1, 2, 3, 4}},  // +1 +1
-          {d.addDays(-1), {1, 3, 2}},     // -1 +1
-          {d, {3, 5, 7}}});               // -1 -1
+    tageAnlegen({{d.addDays(-3), {1, 2}},        // evaluated as history, no result of its own
+                 {d.addDays(-2), {1, 2, 3, 4}},  // +1 +1
+                 {d.addDays(-1), {1, 3, 2}},     // -1 +1
+                 {d, {3, 5, 7}}});               // -1 -1
 
-    int gewaehlt = 0;
-    fenster().setEreigniswahlOeffner([&](char) {
-        auto& ereignisse = dm().TdbTable_Ereignisse;
-        ereignisse.first();
-        ereignisse.moveBy(gewaehlt++);
-        spinalyst::events::BitBtn_Aufnahme_EreignisClick(k, true);
-    });
-    finde<QPushButton>("BitBtn_System_Neu")->click();
-    finde<QCheckBox>("CheckBox_Systemdetails")->click();
-    auto* folge = finde<QPushButton>("BitBtn_Ereignis_Ereignisfolge");
-    folge->click();
-    folge->click();
-    auto& angriffe = dm().TdbTable_System_Angriffe;
-    QVERIFY(angriffe.locate("ID_Angriff", {Value("1")}));
-    angriffe.setInteger("Satz", 1);
-    angriffe.post();
+    schwarzNachRotImPanel();
 
     // Three result days, typed as the player does.
     auto* tageFeld = finde<QLineEdit>("DBEdit_Tage_System");
