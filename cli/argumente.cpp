@@ -146,6 +146,24 @@ CLI::Option* zahlArgument(CLI::App& befehl, const std::string& name, std::int64_
     return zahl(befehl, name, ziel, von, bis, beschreibung, wert);
 }
 
+CLI::Option* zahlenArgument(CLI::App& befehl, const std::string& name,
+                            std::vector<std::int64_t>& ziel, const std::string& beschreibung) {
+    const CLI::Validator dezimal(
+        [name](std::string& text) {
+            const auto z = ganzeZahl<std::int64_t>(text);
+            if (!z) {
+                throw Argumentfehler(name + " must be a whole number, not '" + text + "'");
+            }
+            text = std::to_string(*z);
+            return std::string();
+        },
+        "");
+    // Every value counts, whatever the program's policy for repeated options.
+    return befehl.add_option(name, ziel, beschreibung)
+        ->transform(dezimal)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
 CLI::Option* tischArgument(CLI::App& befehl, std::string& ziel) {
     const auto istTisch = [](const std::string& t) {
         const auto nummer = t.size() == 4 && t.starts_with("T ")
