@@ -72,9 +72,16 @@ std::vector<std::string> aufrufteile(const CLI::App& befehl) {
         return {"COMMAND", "[ARGUMENTS]"};
     }
     std::vector<std::string> teile;
+    // A positional that takes any number of values comes last, after the options, and may
+    // follow "--".
+    std::vector<std::string> liste;
     for (const CLI::Option* o : befehl.get_options(
              [](const CLI::Option* o) { return o->get_positional() && !o->get_group().empty(); })) {
         const std::string name = o->get_name(true, false);
+        if (o->get_items_expected_max() > 1) {
+            liste = {"[--]", "[" + name + " ...]"};
+            continue;
+        }
         teile.push_back(o->get_required() ? name : "[" + name + "]");
     }
     for (const CLI::Option* o : befehl.get_options([&](const CLI::Option* o) {
@@ -86,6 +93,7 @@ std::vector<std::string> aufrufteile(const CLI::App& befehl) {
         }
         teile.push_back(o->get_required() ? teil : "[" + teil + "]");
     }
+    teile.insert(teile.end(), liste.begin(), liste.end());
     return teile;
 }
 
