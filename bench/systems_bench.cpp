@@ -13,6 +13,9 @@
 //    0.3 s.
 //  - BM_OnlineSchritt: one online step (chosen day only, last coup only) after a number was
 //    entered. Goal: under 2 ms. BM_OnlineSchrittDurchlauf: the step's walk alone.
+//  - BM_OnlineEingabe: online play as the window plays it, on a day of 500 coups: one number
+//    entered (online::BitBtn_Permanenz_ZahlClick: the number stored, the next coup appended, the
+//    day row and totals kept, then the online step). Goal: under 5 ms.
 
 #include <benchmark/benchmark.h>
 
@@ -28,12 +31,15 @@
 #include <nlohmann/json.hpp>
 
 #include "bench/benchdatenbank.h"
+#include "capture/auswahl.h"
 #include "kern/katalog.h"
 #include "kern/kontext.h"
 #include "kern/strecke.h"
+#include "online/online_spiel.h"
 #include "store/sqlite.h"
 #include "systems/austausch.h"
 #include "systems/durchlauf.h"
+#include "systems/system.h"
 #include "systems/systemauswertung.h"
 #include "tests/systems/referenzlauf.h"
 
@@ -400,6 +406,146 @@ void BM_OnlineSchrittDurchlauf(benchmark::State& state) {
     });
 }
 
+// Online play as the window plays it, on the day after D (400 generated coups, 99 appended with
+// numbers, so that with the coup about to be played the day holds 500): online play is opened as
+// the menu opens it (the 7 marked systems of kind 1 and chance class 1 in mode "A", days
+// overlapping), then each iteration is one number typed into the bound field and entered,
+// online::BitBtn_Permanenz_ZahlClick: the number stored, the next coup appended, the day row and
+// the totals recomputed, the step of the systems on the last coup. Only the entry is timed. After
+// a round of kRunde numbers online play is closed, the entered coups are removed and it is opened
+// again, so the day never grows beyond 500 + kRunde - 1 coups. Counters: the median, 90th
+// percentile and largest time per number in ms, the active systems, the coups of the day at the
+// opening, and the signals (bets on the coup about to be played) per number.
+void BM_OnlineEingabe(benchmark::State& state) {
+    constexpr int kRunde = 10;
+    constexpr int kCoupsAmTag = 500;
+    guarded(state, [&] {
+        Umgebung& u = umgebung();
+        auto& dm = u.dm();
+        auto& verbindung = dm.TdbDatabase_Roulette.connection();
+        const Date tag = u.tag.addDays(1);
+        const auto tageswert = [&](const std::string& sql) {
+            store::Statement s(verbindung, sql);
+            s.bind(1, std::int64_t{kCasino});
+            s.bind(2, std::string_view(kTisch));
+            s.bind(3, Value(tag));
+            return s.step() ? s.int64(0) : std::int64_t{0};
+        };
+        const char* const bedingung =
+            " FROM Permanenz WHERE ID_Casino = ? AND Tisch = ? AND "
+            "Datum = ?";
+        // The day is filled up to 499 coups with numbers; the opening appends the 500th.
+        bench::Zufall zufall(20241211u);
+        {
+            const std::int64_t vorhanden = tageswert(std::string("SELECT COUNT(*)") + bedingung);
+            store::Transaction tx(verbindung);
+            store::Statement neu(verbindung,
+                                 "INSERT INTO Permanenz (ID_Casino, Tisch, Datum, Zahl) "
+                                 "VALUES (?, ?, ?, ?)");
+            for (std::int64_t i = vorhanden; i < kCoupsAmTag - 1; ++i) {
+                neu.bind(1, std::int64_t{kCasino});
+                neu.bind(2, std::string_view(kTisch));
+                neu.bind(3, Value(tag));
+                neu.bind(4, std::int64_t{zufall.below(37)});
+                neu.run();
+            }
+            tx.commit();
+        }
+        const std::int64_t letzter = tageswert(std::string("SELECT MAX(ID_Zahl)") + bedingung);
+        store::Statement entfernen(verbindung,
+                                   "DELETE FROM Permanenz WHERE ID_Casino = ? AND Tisch = ? AND "
+                                   "Datum = ? AND ID_Zahl > ?");
+        store::Statement signale(verbindung,
+                                 "SELECT COUNT(*) FROM Systeme_Abarbeitung b JOIN Permanenz p ON "
+                                 "p.ID_Zahl = b.Permanenz_ID_Zahl WHERE p.Zahl IS NULL");
+
+        // The main window: the cursors' hooks, the day chosen, the kind and chance class of the
+        // systems shown and the first of them selected.
+        kern::Kontext& k = u.k;
+        systems::Systemhaken_Installieren(k);
+        k.sitzung.gewaehlter_tag = tag;
+        capture::Casino_Tisch_DatumChange(k, capture::Ausloeser::Hauptfenster);
+        System_Art_Chancen_Waehlen(k, 1, 1);
+        dm.TdbTable_Systeme.locate("ID_System_AutoInc", {Value(u.systeme[0].front())});
+        DataSource_Tdb_SystemeDataChange(k);
+        // The check boxes of online play: all marked systems, days overlapping.
+        auto& w = dm.TdbTable_Wahl;
+        if (!w.isEditing()) {
+            w.edit();
+        }
+        w.setText("System_Online_Alle", "t");
+        w.setText("System_Online_Tage_uebergreifend", "t");
+        w.post();
+        online::Onlinespiel spiel;
+        int eingegeben = kRunde;
+        const auto schliessen = [&] {
+            if (!spiel.geoeffnet) {
+                return;
+            }
+            online::Online_Spiel_Schliessen(k, spiel);
+            spiel.geoeffnet = false;
+            entfernen.reset();
+            entfernen.bind(1, std::int64_t{kCasino});
+            entfernen.bind(2, std::string_view(kTisch));
+            entfernen.bind(3, Value(tag));
+            entfernen.bind(4, letzter);
+            entfernen.run();
+            dm.TdbTable_Permanenz.refresh();
+        };
+        std::vector<double> millis;
+        std::int64_t signalsumme = 0;
+        std::int64_t tagesCoups = 0;  // at the opening, the coup about to be played included
+        for (auto _ : state) {
+            if (eingegeben == kRunde) {
+                schliessen();
+                spiel = online::MenuItem_Online_SpielClick(k, u.katalog);
+                if (!spiel.geoeffnet || spiel.aktiveSysteme != kSysteme) {
+                    const std::string text =
+                        "online play opened: " + std::to_string(spiel.geoeffnet) + ", " +
+                        std::to_string(spiel.aktiveSysteme) + " active systems, not 7";
+                    state.SkipWithError(text.c_str());
+                    break;
+                }
+                eingegeben = 0;
+                tagesCoups = tageswert(std::string("SELECT COUNT(*)") + bedingung);
+            }
+            // As the window's number field writes what was typed.
+            w.setValue("Permanenz_Zahl", Value(std::int64_t{zufall.below(37)}));
+            const auto start = bench::Clock::now();
+            const bool gespeichert = online::BitBtn_Permanenz_ZahlClick(k, u.katalog, spiel);
+            const double sekunden = bench::secondsSince(start);
+            state.SetIterationTime(sekunden);
+            if (!gespeichert) {
+                state.SkipWithError("the number was not stored");
+                break;
+            }
+            ++eingegeben;
+            millis.push_back(sekunden * 1000.0);
+            signale.reset();
+            signalsumme += signale.step() ? signale.int64(0) : 0;
+            signale.reset();
+        }
+        schliessen();
+        // The day of the other benchmarks again.
+        k.sitzung.gewaehlter_tag = u.tag;
+        capture::Casino_Tisch_DatumChange(k, capture::Ausloeser::Hauptfenster);
+        if (millis.empty()) {
+            return;
+        }
+        const double anzahl = static_cast<double>(millis.size());
+        std::sort(millis.begin(), millis.end());
+        const auto bei = [&](double q) {
+            return millis[static_cast<std::size_t>(q * (anzahl - 1.0))];
+        };
+        state.counters["median_ms"] = bei(0.5);
+        state.counters["p90_ms"] = bei(0.9);
+        state.counters["max_ms"] = millis.back();
+        state.counters["active"] = kSysteme;
+        state.counters["day_coups"] = static_cast<double>(tagesCoups);
+        state.counters["signals"] = static_cast<double>(signalsumme) / anzahl;
+    });
+}
+
 // Argument: the Satzart (0 the 7 systems of the run, 1 on dozens, 2 with wide windows).
 BENCHMARK(BM_Durchlauf)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->UseRealTime();
 // A few iterations: each takes a good part of a second or more.
@@ -411,6 +557,8 @@ BENCHMARK(BM_Referenz)
 BENCHMARK(BM_Lauf)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OnlineSchritt)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_OnlineSchrittDurchlauf)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Last: it installs the cursors' hooks and works on another day.
+BENCHMARK(BM_OnlineEingabe)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace spinalyst::systems

@@ -72,9 +72,16 @@ std::vector<std::string> aufrufteile(const CLI::App& befehl) {
         return {"COMMAND", "[ARGUMENTS]"};
     }
     std::vector<std::string> teile;
+    // A positional that takes any number of values comes last, after the options, and may
+    // follow "--".
+    std::vector<std::string> liste;
     for (const CLI::Option* o : befehl.get_options(
              [](const CLI::Option* o) { return o->get_positional() && !o->get_group().empty(); })) {
         const std::string name = o->get_name(true, false);
+        if (o->get_items_expected_max() > 1) {
+            liste = {"[--]", "[" + name + " ...]"};
+            continue;
+        }
         teile.push_back(o->get_required() ? name : "[" + name + "]");
     }
     for (const CLI::Option* o : befehl.get_options([&](const CLI::Option* o) {
@@ -86,6 +93,7 @@ std::vector<std::string> aufrufteile(const CLI::App& befehl) {
         }
         teile.push_back(o->get_required() ? teil : "[" + teil + "]");
     }
+    teile.insert(teile.end(), liste.begin(), liste.end());
     return teile;
 }
 
@@ -144,6 +152,24 @@ CLI::Option* zahlArgument(CLI::App& befehl, const std::string& name, std::int64_
                           std::int64_t von, std::int64_t bis, const std::string& beschreibung,
                           const std::string& wert) {
     return zahl(befehl, name, ziel, von, bis, beschreibung, wert);
+}
+
+CLI::Option* zahlenArgument(CLI::App& befehl, const std::string& name,
+                            std::vector<std::int64_t>& ziel, const std::string& beschreibung) {
+    const CLI::Validator dezimal(
+        [name](std::string& text) {
+            const auto z = ganzeZahl<std::int64_t>(text);
+            if (!z) {
+                throw Argumentfehler(name + " must be a whole number, not '" + text + "'");
+            }
+            text = std::to_string(*z);
+            return std::string();
+        },
+        "");
+    // Every value counts, whatever the program's policy for repeated options.
+    return befehl.add_option(name, ziel, beschreibung)
+        ->transform(dezimal)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 CLI::Option* tischArgument(CLI::App& befehl, std::string& ziel) {

@@ -8,6 +8,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "store/value.h"
 
@@ -51,6 +52,10 @@ CLI::Option* zahlArgument(CLI::App& befehl, const std::string& name, int& ziel, 
 CLI::Option* zahlArgument(CLI::App& befehl, const std::string& name, std::int64_t& ziel,
                           std::int64_t von, std::int64_t bis, const std::string& beschreibung,
                           const std::string& wert = "N");
+
+// Whole numbers written in decimal, as many as are given (none included), as a positional.
+CLI::Option* zahlenArgument(CLI::App& befehl, const std::string& name,
+                            std::vector<std::int64_t>& ziel, const std::string& beschreibung);
 
 // The gaming table TABLE, "T 01" to "T 25".
 CLI::Option* tischArgument(CLI::App& befehl, std::string& ziel);

@@ -6,6 +6,7 @@
 
 #include "cli/argumente.h"
 #include "cli/evaluate.h"
+#include "cli/online.h"
 #include "cli/permanenz.h"
 #include "cli/systeme.h"
 #include "cli/systemlauf.h"
@@ -104,6 +105,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     evaluateBefehl(programm, befehle);
     systemBefehle(programm, befehle);
     systemlaufBefehl(programm, befehle);
+    onlineBefehl(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }

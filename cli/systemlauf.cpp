@@ -1,7 +1,6 @@
 #include "cli/systemlauf.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <string>
@@ -9,8 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "capture/aufnahme.h"
-#include "capture/auswahl.h"
+#include "cli/systemwahl.h"
 #include "kern/katalog.h"
 #include "kern/kontext.h"
 #include "store/datamodule.h"
@@ -23,7 +21,6 @@ namespace spinalyst::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
 using Json = nlohmann::ordered_json;
 using store::Date;
 using store::Value;
@@ -31,64 +28,9 @@ using store::Value;
 // More result days than this (about 270 years) are refused.
 constexpr int kHoechstensTage = 100'000;
 
-struct Auftrag {
+struct Auftrag : Systemauswahl {
     std::string dir;
-    int casino = 0;
-    std::string tisch;
-    Date tag;
-    std::int64_t system = 0;
-    bool alle = false;
-    int tage = 1;
-    bool uebergreifend = false;
 };
-
-// The user of the command line: every question is answered yes, every message goes to stderr.
-class Kommandozeile : public kern::UserInterface {
-  public:
-    explicit Kommandozeile(std::ostream& err) : err_(err) {}
-    void inform(const std::string& text) override { err_ << "spinalyst-cli: " << text << "\n"; }
-    bool confirm(const std::string&) override { return true; }
-    std::optional<std::string> chooseFile(const std::string&) override { return std::nullopt; }
-    void setBusy(bool) override {}
-    bool processEventsAndCheckEscape() override { return false; }
-
-  private:
-    std::ostream& err_;
-};
-
-Json alsJson(const Value& v) {
-    if (v.isNull()) {
-        return nullptr;
-    }
-    if (v.isInteger()) {
-        return v.toInt64();
-    }
-    if (v.isDouble()) {
-        return v.toDouble();
-    }
-    if (v.isDate()) {
-        return v.toDate().iso();
-    }
-    return v.toText();
-}
-
-// The rows of a query, each as a list of its columns.
-std::vector<std::vector<Value>> zeilen(store::Database& db, const std::string& sql,
-                                       const std::vector<Value>& parameter) {
-    store::Statement s(db.connection(), sql);
-    for (std::size_t i = 0; i < parameter.size(); ++i) {
-        s.bind(static_cast<int>(i) + 1, parameter[i]);
-    }
-    std::vector<std::vector<Value>> alle;
-    while (s.step()) {
-        std::vector<Value> zeile;
-        for (int c = 0; c < s.columnCount(); ++c) {
-            zeile.push_back(s.value(c));
-        }
-        alle.push_back(std::move(zeile));
-    }
-    return alle;
-}
 
 // The first row of a query as an object of its fields by name, or null when it has none.
 Json zeileNachNamen(store::Database& db, const std::string& sql,
@@ -107,7 +49,7 @@ Json zeileNachNamen(store::Database& db, const std::string& sql,
     return o;
 }
 
-Json ergebnis(store::Database& db, const Auftrag& a, char modus,
+Json ergebnis(store::Database& db, const Systemauswahl& a, char modus,
               const std::vector<std::int64_t>& gelaufen) {
     const Value casino(std::int64_t{a.casino});
     const Value tisch(a.tisch);
@@ -187,60 +129,13 @@ Json ergebnis(store::Database& db, const Auftrag& a, char modus,
 }
 
 int systemlauf(const Auftrag& a, std::ostream& out, std::ostream& err) {
-    const fs::path dir = verzeichnis(a.dir);
-    kern::Sitzung sitzung;
-    sitzung.sprache = store::Sprache::Englisch;
-    sitzung.programmverzeichnis = dir.string();
-    Kommandozeile ui(err);
-    kern::Ansicht ansicht;
-    store::DataModule_Roulette dm(dir, sitzung);
-    kern::Kontext k{dm, sitzung, ui, ansicht};
-    systems::Systemhaken_Installieren(k);
-    dm.open();
+    Programmlauf programm(a.dir, err);
+    if (!programm.waehlen(a)) {
+        return 1;
+    }
+    kern::Kontext& k = programm.kontext();
+    auto& dm = programm.dm();
     auto& db = dm.TdbDatabase_Roulette;
-
-    const auto art = zeilen(db,
-                            "SELECT IFNULL(ID_System_Art, 0), IFNULL(ID_System_Chancen, 0) FROM "
-                            "Systeme WHERE ID_System_AutoInc = ?",
-                            {Value(a.system)});
-    if (art.empty()) {
-        err << "spinalyst-cli: there is no system with ID_System_AutoInc " << a.system << "\n";
-        return 1;
-    }
-
-    auto& w = dm.TdbTable_Wahl;
-    // The stored selection is put back afterwards, so that the program opens where its user
-    // left it.
-    const std::vector<Value> vorher = {w.value("ID_Casino"), w.value("Tisch"), w.value("Datum")};
-    auto zuruecksetzen = [&] {
-        if (w.isEditing()) {
-            w.post();
-        }
-        w.edit();
-        w.setValue("ID_Casino", vorher[0]);
-        w.setValue("Tisch", vorher[1]);
-        w.setValue("Datum", vorher[2]);
-        w.post();
-    };
-    w.edit();
-    w.setInteger("ID_Casino", a.casino);
-    w.setText("Tisch", a.tisch);
-    w.post();
-    if (!capture::Casino_Der_Auswahl(k).vorhanden) {
-        zuruecksetzen();
-        err << "spinalyst-cli: unknown casino " << a.casino << "\n";
-        return 1;
-    }
-    sitzung.gewaehlter_tag = a.tag;
-    capture::Casino_Tisch_DatumChange(k, capture::Ausloeser::Hauptfenster);
-    w.setInteger("System_Tage_Anzahl", a.tage);
-    w.setText("System_Online_Alle", a.alle ? "t" : "f");
-    w.setText("System_Online_Tage_uebergreifend", a.uebergreifend ? "t" : "f");
-    w.post();
-    // The kind and chance class of the system are shown, and the system is the selected one.
-    systems::System_Art_Chancen_Waehlen(k, art[0][0].toInt(), art[0][1].toInt());
-    dm.TdbTable_Systeme.locate("ID_System_AutoInc", {Value(a.system)});
-    systems::DataSource_Tdb_SystemeDataChange(k);
 
     const auto pruefung = systems::System_Pruefen(k);
     for (const systems::Befund& b : pruefung.befunde) {
@@ -254,17 +149,17 @@ int systemlauf(const Auftrag& a, std::ostream& out, std::ostream& err) {
     const kern::Ereigniskatalog katalog = kern::Ereigniskatalog::laden(dm);
     const systems::Systemlauf lauf = systems::BitBtn_Berechnung_System_AuswertungClick(k, katalog);
     if (lauf.auswertung.fehler) {
-        zuruecksetzen();
+        programm.zuruecksetzen();
         err << "spinalyst-cli: the evaluation stopped: " << *lauf.auswertung.fehler << "\n";
         return 1;
     }
     if (!lauf.gelaufen) {
         // The reason (more than 7 marked systems) went to stderr as the message of the run.
-        zuruecksetzen();
+        programm.zuruecksetzen();
         return 1;
     }
     out << systems::Json_Text(ergebnis(db, a, a.alle ? 'A' : 'E', lauf.auswertung.systeme)) << "\n";
-    zuruecksetzen();
+    programm.zuruecksetzen();
     return 0;
 }
 
@@ -274,23 +169,11 @@ void systemlaufBefehl(CLI::App& programm, Befehle& befehle) {
     auto* befehl = programm.add_subcommand(
         "system-run", "evaluate betting systems over the stored permanence, as JSON");
     auto a = std::make_shared<Auftrag>();
-    verzeichnisArgument(*befehl, a->dir);
-    zahlArgument(*befehl, "CASINO_ID", a->casino, 1, std::numeric_limits<int>::max(),
-                 "the key of the casino");
-    tischArgument(*befehl, a->tisch);
-    tagArgument(*befehl, a->tag, "the last day evaluated");
-    zahlArgument(*befehl, "--system", a->system, std::int64_t{1},
-                 std::numeric_limits<std::int64_t>::max(),
-                 "the selected system (its ID_System_AutoInc);\nits kind and chance class are "
-                 "shown",
-                 "ID")
-        ->required();
-    befehl->add_flag("--all", a->alle, "also every marked system of that kind\nand chance class");
+    auswahlArgumente(*befehl, a->dir, *a, "the last day evaluated");
     zahlArgument(*befehl, "--days", a->tage, 0, kHoechstensTage,
                  "result days ending with the day, default 1;\nthe day before them is evaluated "
                  "too");
-    befehl->add_flag("--across", a->uebergreifend,
-                     "attacks look back across the days;\nthe day before is loaded");
+    uebergreifendArgument(*befehl, *a);
     befehle[befehl] = [a](std::ostream& out, std::ostream& err) {
         return systemlauf(*a, out, err);
     };

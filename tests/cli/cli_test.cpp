@@ -243,13 +243,21 @@ TEST_F(CliArgumenteTest, BadInvocationsExitWithTwoNamingTheProblemAndShowingTheU
          "--days must be a whole number from 0 to 100000, not '100001'"},
         {{"system-run", d, "1", "T 01", "2024-03-15", "--system", "1", "--mode", "A"},
          "unknown option '--mode'"},
+        // Online play: the system is required, the numbers are whole numbers.
+        {{"online", d, "1", "T 01", "2024-03-15", "7"}, "--system is required"},
+        {{"online", d, "1", "T 01", "2024-03-15", "--system", "1", "--days", "2"},
+         "unknown option '--days'"},
+        {{"online", d, "1", "T 01", "2024-03-15", "--system", "1", "--", "7", "sieben"},
+         "NUMBER must be a whole number, not 'sieben'"},
+        {{"online", d, "1", "T 01", "2024-03-15", "--system", "1", "99999999999999999999"},
+         "NUMBER must be a whole number, not '99999999999999999999'"},
         // Bad modes.
         {mit({"--mode", "h"}), "--mode must be H, S, R or A, not 'h'"},
         {mit({"--mode", "SR"}), "--mode must be H, S, R or A, not 'SR'"},
     };
     const std::set<std::string> befehle = {"init",          "casino-add", "import",
                                            "evaluate",      "systems",    "system-export",
-                                           "system-import", "system-run"};
+                                           "system-import", "system-run", "online"};
     for (const auto& f : faelle) {
         const auto r = runCli(f.args);
         // Every subcommand's usage starts with DIR; a wrong subcommand gets the program's usage.
@@ -289,6 +297,8 @@ TEST_F(CliArgumenteTest, UnusableDirectoriesAndDatabasesExitWithOneAndNoUsage) {
         {{"evaluate", fremd, "1", "T 01", "2024-03-15"}, keineDatenbank},
         {{"systems", fremd}, keineDatenbank},
         {{"system-run", fremd, "1", "T 01", "2024-03-15", "--system", "1"}, keineDatenbank},
+        {{"online", datei, "1", "T 01", "2024-03-15", "--system", "1", "7"}, keinVerzeichnis},
+        {{"online", fremd, "1", "T 01", "2024-03-15", "--system", "1", "7"}, keineDatenbank},
     };
     for (const auto& f : faelle) {
         const auto r = runCli(f.args);
@@ -329,6 +339,12 @@ TEST_F(CliArgumenteTest, EverySubcommandHasAHelpThatBeginsWithTheUsageItsErrorsS
          "[--days N]\n"
          "                                [--across]\n",
          {"  --system ID ", "  --all ", "  --days N ", "  --across "}},
+        {"online",
+         "usage: spinalyst-cli online DIR CASINO_ID TABLE YYYY-MM-DD --system ID [--all] "
+         "[--across] "
+         "[--]\n"
+         "                            [NUMBER ...]\n",
+         {"  NUMBER ", "  --system ID ", "  --all ", "  --across "}},
     };
     const auto programm = runCli({"--help"});
     EXPECT_EQ(programm.code, 0);
