@@ -5,8 +5,10 @@
 #include <exception>
 
 #include "app/form_anwendung_roulette.h"
+#include "app/form_data_mining.h"
 #include "app/form_individuell_satzsignale.h"
 #include "app/form_systeme_auswertung_ueberblick.h"
+#include "mining/fenster_daten.h"
 #include "systems/individuell.h"
 
 namespace spinalyst::app {
@@ -52,6 +54,22 @@ void Individuell_Oeffnen(Form_Anwendung_Roulette& haupt, bool (*pruefen)(kern::K
     fenster<Fenster>(haupt, name).Zeigen();
 }
 
+void Data_Mining_Oeffnen(Form_Anwendung_Roulette& haupt) {
+    if (!bereit(haupt)) {
+        return;
+    }
+    try {
+        if (!mining::MenuItem_DataMiningClick(haupt.kontext())) {
+            return;
+        }
+    } catch (const std::exception& e) {
+        haupt.kontext().ui.inform(e.what());
+        return;
+    }
+    fenster<Form_Data_Mining>(haupt, "Form_Data_Mining").Zeigen();
+    haupt.kontext().ansicht.neuZeichnen();
+}
+
 }  // namespace
 
 void Systemfenster_Verbinden(Form_Anwendung_Roulette& haupt) {
@@ -74,6 +92,8 @@ void Systemfenster_Verbinden(Form_Anwendung_Roulette& haupt) {
                              haupt, &systems::MenuItem_Individuell_Satzsignale_2Click,
                              "Form_Individuell_Satzsignale_2");
                      });
+    QObject::connect(aktion("MenuItem_DataMining"), &QAction::triggered, &haupt,
+                     [&haupt] { Data_Mining_Oeffnen(haupt); });
 }
 
 }  // namespace spinalyst::app

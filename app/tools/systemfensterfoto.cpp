@@ -1,5 +1,5 @@
-// Development tool: screenshots of the evaluations overview and of the parameter windows of the
-// two individual rules, in German and in English, over sample rows.
+// Development tool: screenshots of the evaluations overview, of the parameter windows of the two
+// individual rules and of the data-mining window, in German and in English, over sample rows.
 // Usage: spinalyst_systemfensterfoto <output directory>
 // Run under a real display (e.g. xvfb-run -s "-screen 0 1366x768x24") to see the real layout.
 #include <QAction>
@@ -81,6 +81,45 @@ void beispiele(spinalyst::kern::Kontext& k) {
         }
         daten.post();
     }
+
+    // A data-mining system: frequency and series complete, absence without its window; the
+    // options of a search over the frequency event's class with sequences of two events.
+    spinalyst::systems::System_Art_Chancen_Waehlen(k, spinalyst::systems::kArtDataMining, 1);
+    spinalyst::systems::MenuItem_Systeme_AufnahmeClick(k);
+    const auto info = [&dm](int ereignis) {
+        spinalyst::store::Statement s(dm.TdbDatabase_Roulette.connection(),
+                                      "SELECT Ereignis_Info FROM Ereignisse WHERE ID_Ereignis = ?");
+        s.bind(1, Value(ereignis));
+        return s.step() ? s.text(0) : std::string();
+    };
+    // The event texts are written past the cursors, as choosing the events would.
+    spinalyst::store::execute(
+        dm.TdbDatabase_Roulette.connection(),
+        "UPDATE System_Daten SET Haeufigkeit_Anzahl_von = 1, Haeufigkeit_Anzahl_bis = 3, "
+        "Haeufigkeit_Coups_zurueck_von = 1, Haeufigkeit_Coups_zurueck_bis = 12, "
+        "ID_Ereignis_Haeufigkeit = 3, Ereignis_Haeufigkeit_Info = ?, Serien_Anzahl_von = 1, "
+        "Serien_Anzahl_bis = 3, Serien_von = 1, Serien_bis = 3, Serien_Coups_zurueck_von = 1, "
+        "Serien_Coups_zurueck_bis = 20, ID_Ereignis_Serien = 1, Ereignis_Serien_Info = ?, "
+        "Rueckstaendigkeit_Anzahl_von = 1, ID_Ereignis_Rueckstaendigkeit = 14, "
+        "Ereignis_Rueckstaendigkeit_Info = ? WHERE ID_System = ? AND ID_Instanz = 1",
+        {Value(info(3)), Value(info(1)), Value(info(14)),
+         dm.TdbTable_Systeme.value("ID_System_AutoInc")});
+    spinalyst::systems::Systemcursoren_Auffrischen(dm);
+    auto& wahl = dm.TdbTable_Wahl;
+    for (const char* f :
+         {"DM_Chancen_1", "DM_Chancen_2", "DM_Haeufigkeit_aktiv", "DM_Haeufigkeit_Ereignisse_alle",
+          "DM_Serien_aktiv", "DM_Ereignisfolge_51", "DM_Ereignisfolge_ungleich"}) {
+        wahl.setText(f, "t");
+    }
+    for (const char* f : {"DM_Tage_uebergreifend", "DM_Chancen_5", "DM_Chancen_8", "DM_Chancen_11",
+                          "DM_Chancen_17", "DM_Chancen_35", "DM_Serien_Ereignisse_alle",
+                          "DM_Rueckstaendigkeit_aktiv", "DM_Rueckstaendigkeit_Ereignisse_alle"}) {
+        wahl.setText(f, "f");
+    }
+    wahl.setInteger("DM_Ereignisfolge_Anzahl", 2);
+    wahl.setDate("DM_Datum_von", bis.addDays(-29));
+    wahl.setDate("DM_Datum_bis", bis);
+    wahl.post();
 }
 
 // Opens a modal window through `oeffnen`, saves a picture of it and closes it.
@@ -168,6 +207,11 @@ int main(int argc, char* argv[]) {
                 ausgabe.filePath(
                     QStringLiteral("screenshot-individuell-%1-%2.png").arg(regel).arg(sprache)));
         }
+        spinalyst::systems::System_Art_Chancen_Waehlen(k, spinalyst::systems::kArtDataMining, 1);
+        foto(
+            haupt, "Form_Data_Mining",
+            [&] { haupt.findChild<QAction*>(QStringLiteral("MenuItem_DataMining"))->trigger(); },
+            ausgabe.filePath(QStringLiteral("screenshot-datamining-%1.png").arg(sprache)));
     }
     return 0;
 }

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QDialog>
+#include <array>
+#include <memory>
+
+#include "app/binding/binding_context.h"
+#include "kern/kontext.h"
+#include "mining/fenster_daten.h"
+#include "mining/parameter.h"
+
+class QCheckBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+
+namespace spinalyst::binding {
+class BoundCheckBox;
+class BoundComboBox;
+class CursorWatch;
+}  // namespace spinalyst::binding
+
+namespace spinalyst::app {
+
+// The data-mining window `Form_Data_Mining`, parameter side: the range of days, "üb", the chance
+// classes to attack, the option rows H, S, R of the data-mining system's filters, the sequence
+// options and the count of patterns a run would score; every option a control bound to its
+// `Wahl` field. Opened modally by the menu "Data Mining" after its check; created once, on the
+// first opening, as a child of the main window. The operations and texts come from
+// mining/fenster_daten.h.
+//
+// The run button (`BitBtn_Data_Mining`) is shown but stays disabled here: the scoring run and the
+// results panel are built apart and hook into this window.
+class Form_Data_Mining : public QDialog {
+    Q_OBJECT
+  public:
+    Form_Data_Mining(kern::Kontext& kontext, binding::BindingContext* bindung,
+                     QWidget* parent = nullptr);
+    ~Form_Data_Mining() override;
+
+    // `FormShow`, then the window modally; on closing the range and the options are stored.
+    int Zeigen();
+
+  private:
+    // Captions in the session's language.
+    void Beschriften();
+    // What the option boxes show beyond their bound flags (closed rows, the sequence classes),
+    // and the count; run whenever `Wahl` changes.
+    void Nachfuehren();
+    void EreignisfolgeGeklickt(mining::Folgeklasse box, bool angehakt);
+    void done(int ergebnis) override;
+
+    kern::Kontext& kontext_;
+    binding::BindingContext* bindung_;
+    mining::Parameter system_;  // the data-mining system as it was when the window opened
+    std::array<bool, 3> zeileFrei_{};
+    bool offen_ = false;  // between FormShow and closing; the watch idles otherwise
+    mining::Ereignisfolge_Anzeige folgeAnzeige_;
+
+    QDateEdit* DateTimePicker_Datum_von = nullptr;
+    QDateEdit* DateTimePicker_Datum_bis = nullptr;
+    QLabel* Label_Zeitraum = nullptr;
+    binding::BoundCheckBox* DBCheckBox_Tage_uebergreifend = nullptr;
+    QLabel* Label_Chancen = nullptr;
+    std::array<binding::BoundCheckBox*, 7> DBCheckBox_Chancen{};
+    std::array<QLabel*, 3> Label_Filter{};  // event text of the system's filter, " ..."
+    std::array<binding::BoundCheckBox*, 3> DBCheckBox_aktiv{};
+    std::array<binding::BoundCheckBox*, 3> DBCheckBox_Ereignisse_alle{};
+    std::array<QCheckBox*, 3> CheckBox_ungleich{};       // display only ("<>")
+    std::array<QCheckBox*, 3> CheckBox_Anzeige_aktiv{};  // display only ("A")
+    QLabel* Label_Ereignisfolge = nullptr;
+    binding::BoundComboBox* DBComboBox_Ereignisfolge_Anzahl = nullptr;
+    std::array<binding::BoundCheckBox*, 3> DBCheckBox_Ereignisfolge{};  // 1:1, 2:1, 5:1
+    binding::BoundCheckBox* DBCheckBox_Ereignisfolge_ungleich = nullptr;
+    QLabel* Label_Kombinationen = nullptr;
+    QPushButton* BitBtn_Data_Mining = nullptr;
+    QPushButton* BitBtn_OK = nullptr;
+    std::unique_ptr<binding::CursorWatch> wahlWatch_;
+};
+
+}  // namespace spinalyst::app
