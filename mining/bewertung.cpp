@@ -414,9 +414,17 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     const std::span<const Folge> folgen = auftrag.folgen;
 
     Bewertung bewertung;
-    Zusammenfassung_Zaehlen(bereich, bewertung);
     bewertung.folgeAnzahl.assign(folgen.size(), 0);
-    if (folgen.empty() || bereich.empty()) {
+    if (folgen.empty()) {
+        // Nothing to score: the coups are only walked.
+        std::size_t erledigt = 0;
+        while (erledigt < bereich.size()) {
+            ++erledigt;
+            if (auftrag.nachCoup && auftrag.nachCoup(erledigt)) {
+                break;
+            }
+        }
+        Zusammenfassung_Zaehlen(bereich.first(erledigt), bewertung);
         return bewertung;
     }
     const Folgenraster raster = folgenraster(folgen, katalog);
@@ -520,7 +528,19 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
 
     std::vector<std::int64_t> ausgang(3 * C);
     std::vector<char> haelt(einstellungen.size());
-    for (std::size_t t = L; t < N; ++t) {
+    std::size_t erledigt = 0;
+    const auto fertig = [&] {
+        ++erledigt;
+        return auftrag.nachCoup && auftrag.nachCoup(erledigt);
+    };
+    for (std::size_t t = 0; t < N; ++t) {
+        if (t < L) {
+            // Too few coups before for any sequence.
+            if (fertig()) {
+                break;
+            }
+            continue;
+        }
         // The numbers of the coups before, the nearest first.
         std::uint64_t u = 0;
         for (std::size_t k = L; k-- > 0;) {
@@ -528,6 +548,9 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         }
         ++coupsJeZahlen[u];
         if (C == 0) {
+            if (fertig()) {
+                break;
+            }
             continue;
         }
 
@@ -603,8 +626,12 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         if (arbeit.size() * arbeit.bytesJeBlock() >= auftrag.arbeitsspeicher) {
             weitergeben();
         }
+        if (fertig()) {
+            break;
+        }
     }
     weitergeben();
+    Zusammenfassung_Zaehlen(bereich.first(erledigt), bewertung);
 
     for (const auto& [u, coups] : coupsJeZahlen) {
         passendeFolgen(raster, zahlenVon(u),

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -141,6 +142,11 @@ struct Bewertungsauftrag {
     // The working sums kept before they are handed on to the result rows (memory bound; the
     // result does not depend on it).
     std::size_t arbeitsspeicher = std::size_t{128} << 20;
+    // Called after each completed coup with the number of coups completed so far (progress);
+    // returning true stops the run there: the rows, the sequences' counts and the summary then
+    // cover the completed coups (their attacks still play the coups after them), and nothing of
+    // the coup in progress.
+    std::function<bool(std::size_t)> nachCoup;
 };
 
 // What a run leaves.

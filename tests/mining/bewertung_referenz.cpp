@@ -32,7 +32,7 @@ mining::Bewertung Referenz_Bewerten(std::span<const kern::Coup> bereich, const m
                                     const mining::Auszahlungen& auszahlungen,
                                     std::span<const mining::HSR_Kombination> kombinationen,
                                     std::span<const mining::Folge> folgen,
-                                    std::int64_t ersteFolgeId) {
+                                    std::int64_t ersteFolgeId, std::size_t coups) {
     mining::Bewertung bewertung;
     bewertung.folgeAnzahl.assign(folgen.size(), 0);
     std::vector<bool> geprueft(folgen.size(), false);
@@ -46,7 +46,7 @@ mining::Bewertung Referenz_Bewerten(std::span<const kern::Coup> bereich, const m
         return bewertung;
     }
     store::Date letzterTag = bereich.front().tag;
-    for (std::size_t t = 0; t < bereich.size(); ++t) {
+    for (std::size_t t = 0; t < bereich.size() && t < coups; ++t) {
         // The scratch table of the coup.
         std::vector<Rechenzeile> berechnung;
         for (const char art : mining::kAngriffsarten) {

@@ -304,9 +304,24 @@ TEST(Bewerten, LeererBereichUndZusammenfassung) {
     const Bewertung b = Bewerten(a);
     EXPECT_EQ(b.tage, 3);
     EXPECT_EQ(b.coups, 6);
-    // Without sequences nothing is scored.
+    // Cancelled after the third coup: two days met, counter 4, progress reported per coup.
+    std::vector<std::size_t> gemeldet;
+    a.nachCoup = [&](std::size_t erledigt) {
+        gemeldet.push_back(erledigt);
+        return erledigt == 3;
+    };
+    const Bewertung abgebrochen = Bewerten(a);
+    EXPECT_EQ(abgebrochen.tage, 2);
+    EXPECT_EQ(abgebrochen.coups, 4);
+    EXPECT_EQ(gemeldet, (std::vector<std::size_t>{1, 2, 3}));
+    // Without sequences nothing is scored; the coups are walked all the same.
     a.folgen = {};
-    EXPECT_TRUE(Bewerten(a).zeilen.empty());
+    gemeldet.clear();
+    const Bewertung ohneFolgen = Bewerten(a);
+    EXPECT_TRUE(ohneFolgen.zeilen.empty());
+    EXPECT_EQ(ohneFolgen.coups, 4);
+    a.nachCoup = nullptr;
+    EXPECT_EQ(Bewerten(a).coups, 6);
 }
 
 // ---- The differential test: random ranges and parameters, the run against the plain walk ----
@@ -477,13 +492,20 @@ TEST(Bewerten, GleichDerSchlichtenReferenz) {
         if (Muenze(rng, 0.3)) {
             a.arbeitsspeicher = 1;
         }
+        // Sometimes the run is cancelled after some coup.
+        std::size_t abbruch = static_cast<std::size_t>(-1);
+        if (!bereich.empty() && Muenze(rng, 0.2)) {
+            abbruch = static_cast<std::size_t>(Wuerfel(rng, 1, static_cast<int>(bereich.size())));
+            a.nachCoup = [abbruch](std::size_t erledigt) { return erledigt == abbruch; };
+        }
         const Bewertung schnell = Bewerten(a);
-        const Bewertung schlicht = testing::Referenz_Bewerten(bereich, p, katalog, auszahlungen,
-                                                              kombinationen, folgen, ersteId);
+        const Bewertung schlicht = testing::Referenz_Bewerten(
+            bereich, p, katalog, auszahlungen, kombinationen, folgen, ersteId, abbruch);
         const std::string wo = "case " + std::to_string(fall) + ": " +
                                std::to_string(bereich.size()) + " coups, " +
                                std::to_string(kombinationen.size()) + " combinations, " +
-                               std::to_string(folgen.size()) + " sequences";
+                               std::to_string(folgen.size()) + " sequences, cancel after " +
+                               std::to_string(static_cast<long long>(abbruch));
         EXPECT_EQ(schnell.tage, schlicht.tage) << wo;
         EXPECT_EQ(schnell.coups, schlicht.coups) << wo;
         EXPECT_EQ(schnell.folgeAnzahl, schlicht.folgeAnzahl) << wo;
