@@ -13,7 +13,7 @@
 #include "capture/auswahl.h"
 #include "store/sqlite.h"
 #include "systems/austausch.h"
-#include "tests/cli/cli_fixture.h"
+#include "tests/cli/system_cli_fixture.h"
 #include "tests/support/kontext_fixture.h"
 #include "tests/support/systemdaten.h"
 
@@ -28,46 +28,11 @@ using testing::Result;
 using testing::runCli;
 using Json = nlohmann::ordered_json;
 
-// A program directory with one casino; coups are written straight into the file, systems come in
-// through the import.
-class OnlineTest : public ::testing::Test {
+// Online play from the command line on the fixture's casino and day.
+class OnlineTest : public testing::SystemCliTest {
   protected:
-    OnlineTest() {
-        kern::Sitzung sitzung;
-        store::DataModule_Roulette dm(dir.path(), sitzung);
-        dm.open();
-        spinalyst::testing::ScriptedUi ui;
-        kern::Ansicht ansicht;
-        kern::Kontext k{dm, sitzung, ui, ansicht};
-        casino = capture::BitBtn_NeuClick(k);
-    }
-
-    static Date heute() { return Date::fromYmd(2024, 3, 15); }
-
-    std::unique_ptr<store::Database> datenbank() {
-        auto db = std::make_unique<store::Database>(store::DatabaseFile::Roulette);
-        db->setLocation(dir.path() / store::Database::fileName(store::DatabaseFile::Roulette));
-        db->connect();
-        return db;
-    }
-
-    std::vector<std::int64_t> tag(Date d, const std::vector<Value>& zahlen) {
-        return Tag_Schreiben(*datenbank(), casino, "T 01", d, zahlen);
-    }
-
-    int system(const std::string& dokument) {
-        kern::Sitzung sitzung;
-        store::DataModule_Roulette dm(dir.path(), sitzung);
-        dm.open();
-        return systems::System_Importieren(dm, dokument);
-    }
-
-    Result online(int idSystem, std::vector<std::string> weitere) {
-        std::vector<std::string> args = {
-            "online",     dir.path().string(), std::to_string(casino),  "T 01",
-            "2024-03-15", "--system",          std::to_string(idSystem)};
-        args.insert(args.end(), weitere.begin(), weitere.end());
-        return runCli(args);
+    Result online(int idSystem, const std::vector<std::string>& weitere) {
+        return befehl("online", idSystem, weitere);
     }
 
     // The printed lines, each parsed.
@@ -93,9 +58,6 @@ class OnlineTest : public ::testing::Test {
         }
         return r;
     }
-
-    store::testing::TempDir dir;
-    int casino = 0;
 };
 
 // A signal [ID_System, ID_Instanz, ID_Ereignis, Satz] of instance 1.

@@ -12,7 +12,7 @@
 #include "capture/auswahl.h"
 #include "store/sqlite.h"
 #include "systems/austausch.h"
-#include "tests/cli/cli_fixture.h"
+#include "tests/cli/system_cli_fixture.h"
 #include "tests/support/kontext_fixture.h"
 #include "tests/support/systemdaten.h"
 
@@ -27,50 +27,11 @@ using testing::Result;
 using testing::runCli;
 using Json = nlohmann::ordered_json;
 
-// A program directory with one casino; coups and day rows are written straight into the file,
-// systems come in through the import.
-class SystemRunTest : public ::testing::Test {
+// The system evaluation from the command line on the fixture's casino and day.
+class SystemRunTest : public testing::SystemCliTest {
   protected:
-    SystemRunTest() {
-        kern::Sitzung sitzung;
-        store::DataModule_Roulette dm(dir.path(), sitzung);
-        dm.open();
-        spinalyst::testing::ScriptedUi ui;
-        kern::Ansicht ansicht;
-        kern::Kontext k{dm, sitzung, ui, ansicht};
-        casino = capture::BitBtn_NeuClick(k);
-    }
-
-    static Date heute() { return Date::fromYmd(2024, 3, 15); }
-
-    std::unique_ptr<store::Database> datenbank() {
-        auto db = std::make_unique<store::Database>(store::DatabaseFile::Roulette);
-        db->setLocation(dir.path() / store::Database::fileName(store::DatabaseFile::Roulette));
-        db->connect();
-        return db;
-    }
-
-    std::vector<std::int64_t> tag(Date d, const std::vector<Value>& zahlen) {
-        return Tag_Schreiben(*datenbank(), casino, "T 01", d, zahlen);
-    }
-
-    int system(const std::string& dokument) {
-        kern::Sitzung sitzung;
-        store::DataModule_Roulette dm(dir.path(), sitzung);
-        dm.open();
-        return systems::System_Importieren(dm, dokument);
-    }
-
-    void sql(const std::string& text) {
-        datenbank()->connection().exec(text);
-    }
-
-    Result lauf(int idSystem, std::vector<std::string> optionen) {
-        std::vector<std::string> args = {
-            "system-run", dir.path().string(), std::to_string(casino),  "T 01",
-            "2024-03-15", "--system",          std::to_string(idSystem)};
-        args.insert(args.end(), optionen.begin(), optionen.end());
-        return runCli(args);
+    Result lauf(int idSystem, const std::vector<std::string>& optionen) {
+        return befehl("system-run", idSystem, optionen);
     }
 
     Json dokument(int idSystem, std::vector<std::string> optionen) {
@@ -91,8 +52,6 @@ class SystemRunTest : public ::testing::Test {
     }
     std::string id(int i) const { return std::to_string(c[static_cast<std::size_t>(i)]); }
 
-    store::testing::TempDir dir;
-    int casino = 0;
     std::vector<std::int64_t> c;  // ID_Zahl of the coups of dreiTage, oldest first
 };
 
