@@ -6,6 +6,7 @@
 
 #include "cli/argumente.h"
 #include "cli/evaluate.h"
+#include "cli/mine.h"
 #include "cli/online.h"
 #include "cli/permanenz.h"
 #include "cli/systeme.h"
@@ -106,6 +107,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     systemBefehle(programm, befehle);
     systemlaufBefehl(programm, befehle);
     onlineBefehl(programm, befehle);
+    mineBefehl(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }
