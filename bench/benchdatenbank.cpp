@@ -1,5 +1,9 @@
 #include "bench/benchdatenbank.h"
 
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
@@ -261,6 +265,23 @@ Fixture& fixture(std::int64_t rows) {
         f = std::make_unique<Fixture>(rows);
     }
     return *f;
+}
+
+int Benchmarks_Ausfuehren(int argc, char** argv, const char* programm) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    int rc = 0;
+    try {
+        benchmark::RunSpecifiedBenchmarks();
+    } catch (const std::exception& e) {
+        std::cerr << programm << ": " << e.what() << '\n';
+        rc = 1;
+    }
+    fixtures().clear();
+    benchmark::Shutdown();
+    return rc;
 }
 
 }  // namespace spinalyst::bench

@@ -97,6 +97,11 @@ class Fixture {
 // The fixture of a size, made on first use; clear() closes the databases and removes the scratch
 // copies (main does so before it returns).
 std::map<std::int64_t, std::unique_ptr<Fixture>>& fixtures();
+
+// The main program of a benchmark binary that uses the cached databases: runs the benchmarks
+// chosen on the command line, reports an error under the program's name, then closes the databases
+// and removes the scratch copies. Returns the exit code.
+int Benchmarks_Ausfuehren(int argc, char** argv, const char* programm);
 Fixture& fixture(std::int64_t rows);
 
 }  // namespace spinalyst::bench

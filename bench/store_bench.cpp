@@ -504,19 +504,5 @@ BENCHMARK(BM_MonthPlainInsert)->Apply(sizes)->Unit(benchmark::kMillisecond);
 }  // namespace spinalyst::store
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    int rc = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const std::exception& e) {
-        std::cerr << "spinalyst_bench: " << e.what() << '\n';
-        rc = 1;
-    }
-    // Close the databases and remove the scratch copies.
-    spinalyst::bench::fixtures().clear();
-    benchmark::Shutdown();
-    return rc;
+    return spinalyst::bench::Benchmarks_Ausfuehren(argc, argv, "spinalyst_bench");
 }

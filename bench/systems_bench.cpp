@@ -564,19 +564,5 @@ BENCHMARK(BM_OnlineEingabe)->Unit(benchmark::kMillisecond)->UseManualTime();
 }  // namespace spinalyst::systems
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    int rc = 0;
-    try {
-        benchmark::RunSpecifiedBenchmarks();
-    } catch (const std::exception& e) {
-        std::cerr << "spinalyst_systems_bench: " << e.what() << '\n';
-        rc = 1;
-    }
-    // Close the database and remove the scratch copy.
-    spinalyst::bench::fixtures().clear();
-    benchmark::Shutdown();
-    return rc;
+    return spinalyst::bench::Benchmarks_Ausfuehren(argc, argv, "spinalyst_systems_bench");
 }
