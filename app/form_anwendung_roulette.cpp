@@ -416,7 +416,29 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     zeile2->addWidget(rechnen);
     layout->addLayout(zeile2);
 
-    // The three statistics lists share one place; the evaluation shows one at a time.
+    // The three statistics lists share one place; the evaluation shows one at a time. Beside
+    // the counts stand what a fair wheel would give (computed by the evaluation, shown here).
+    auto statistikspalte = [this](events::Ereignisspalte spalte, const char* heading,
+                                  const char* headingEnglish, int breite) {
+        return Column("", heading, headingEnglish)
+            .right()
+            .width(breite)
+            .computed([this, spalte](const store::RowView& r) {
+                return auswertung_ != nullptr
+                           ? QString::fromStdString(auswertung_->Ereignis_Text(r, spalte))
+                           : QString();
+            });
+    };
+    auto erwartungsspalte = [this](events::Auswertungsliste liste) {
+        return Column("", "Erw.", "Exp.")
+            .right()
+            .width(8)
+            .computed([this, liste](const store::RowView& r) {
+                return auswertung_ != nullptr
+                           ? QString::fromStdString(auswertung_->Erwartet_Text(liste, r))
+                           : QString();
+            });
+    };
     auto* haeufigkeit = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Haeufigkeit,
         {Column("Ereignis", "Ereignisse", "Events")
@@ -428,21 +450,51 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
              .width(13)
              .stretched(),
          Column("", "").width(1), Column("Zahlen_Anzahl", "Anzahl", "Number").right().width(5),
-         Column("Zahlen_Prozent", "% ").right().width(6)},
+         Column("Zahlen_Prozent", "% ").right().width(6),
+         statistikspalte(events::Ereignisspalte::Erwartet, "Erw.", "Exp.", 7)
+             .tips("Erwartete Treffer bei einem fairen Kessel: Coups × Zahlen / 37",
+                   "Expected hits on a fair wheel: coups × numbers / 37"),
+         statistikspalte(events::Ereignisspalte::Z, "z", "z", 6)
+             .tips("z-Wert: Abweichung der Treffer vom Erwarteten in Standardabweichungen",
+                   "z-score: deviation of the hits from the expected in standard deviations"),
+         statistikspalte(events::Ereignisspalte::P, "p", "p", 7)
+             .tips("p-Wert (zweiseitig, exakte Binomialverteilung): wie wahrscheinlich eine "
+                   "mindestens so große Abweichung beim fairen Kessel ist",
+                   "p-value (two-sided, exact binomial): how likely a deviation at least this "
+                   "large is on a fair wheel"),
+         statistikspalte(events::Ereignisspalte::Q, "q", "q", 9)
+             .tips("p-Wert nach Benjamini-Hochberg über die gezeigten Ereignisse bereinigt; "
+                   "* und rot: unter 0,05 (auffällig)",
+                   "p-value adjusted by Benjamini-Hochberg over the events shown; * and red: "
+                   "below 0.05 (unusual)")
+             .color([this](const store::RowView& r) -> std::optional<QColor> {
+                 if (auswertung_ != nullptr && auswertung_->Auffaellig(r)) {
+                     return QColor(200, 0, 0);
+                 }
+                 return std::nullopt;
+             })},
         bindung_, this);
+    const QString erwartetTipp =
+        QStringLiteral("Erwartete Anzahl dieser Länge bei einem fairen Kessel (unabhängige Coups)");
+    const QString erwartetTippEnglisch =
+        QStringLiteral("Expected count of this length on a fair wheel (independent coups)");
     auto* serien = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Serien,
         {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
          Column("", "").width(1), Column("Serie", "Serie", "Series").right().width(5),
          Column("Serie_Anzahl", "Anzahl", "Number").right().width(5),
-         Column("Serie_Prozent", "% ").right().width(6)},
+         Column("Serie_Prozent", "% ").right().width(6),
+         erwartungsspalte(events::Auswertungsliste::Serien)
+             .tips(erwartetTipp, erwartetTippEnglisch)},
         bindung_, this);
     auto* rueck = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Rueckstaendigkeit,
         {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
          Column("", "").width(1), Column("Rueckstaendigkeit", "Rst", "Abs").right().width(5),
          Column("Rueckstaendigkeit_Anzahl", "Anzahl", "Number").right().width(5),
-         Column("Rueckstaendigkeit_Prozent", "% ").right().width(6)},
+         Column("Rueckstaendigkeit_Prozent", "% ").right().width(6),
+         erwartungsspalte(events::Auswertungsliste::Rueckstaendigkeit)
+             .tips(erwartetTipp, erwartetTippEnglisch)},
         bindung_, this);
     auto* haeufigkeitGrid = benannt(new CursorGrid(haeufigkeit), "DBGrid_Ereignisse_Auswertung");
     auto* serienGrid = benannt(new CursorGrid(serien), "DBGrid_Ereignisse_Serien_Auswertung");
@@ -453,6 +505,10 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     layout->addWidget(haeufigkeitGrid, 3);
     layout->addWidget(serienGrid, 3);
     layout->addWidget(rueckGrid, 3);
+    // The chi-square test of the 37 numbers of the evaluated stretch, once there are results.
+    auto* chiQuadrat = benannt(new QLabel, "Label_Chi_Quadrat");
+    chiQuadrat->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(chiQuadrat);
 
     layout->addWidget(trennlinie());
 
