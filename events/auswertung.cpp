@@ -253,34 +253,35 @@ bool Permanenzauswertung::zeigt(const store::RowView& zeile) const {
     return !zeile.isNull("ID_Ereignis") && zeile.integer("ID_Ereignis") == q.integer("ID_Ereignis");
 }
 
-void Permanenzauswertung::Statistik_Aktualisieren(store::Cursor& haeufigkeit) {
+void Permanenzauswertung::Statistik_Aktualisieren(store::Cursor& ereignisse, int klasse) {
     werte_.clear();
     chiQuadrat_.reset();
-    if (grundlage_.coups <= 0 || !haeufigkeit.isOpen()) {
+    gueltig_ = false;
+    if (grundlage_.coups <= 0 || !ereignisse.isOpen() || ereignisse.isEmpty()) {
         return;
     }
-    const int id = haeufigkeit.fieldIndex("ID_Ereignis");
-    const int anzahl = haeufigkeit.fieldIndex("Zahlen_Anzahl");
-    const int prozent = haeufigkeit.fieldIndex("Zahlen_Prozent");
+    const int id = ereignisse.fieldIndex("ID_Ereignis");
+    const int anzahl = ereignisse.fieldIndex("Zahlen_Anzahl");
+    const int prozent = ereignisse.fieldIndex("Zahlen_Prozent");
     if (id < 0 || anzahl < 0 || prozent < 0) {
         return;
     }
-    // A row holds results of the last run when it has a percentage and the hits the run counted
-    // for it (an empty count is none).
-    std::vector<int> ids;
-    for (int i = 0; const Row* r = haeufigkeit.rowAt(i); ++i) {
-        const Value& v = r->values[static_cast<std::size_t>(id)];
-        if (v.isNull() || r->values[static_cast<std::size_t>(prozent)].isNull()) {
-            continue;
-        }
-        const auto it = grundlage_.ereignisse.find(v.toInt());
-        if (it != grundlage_.ereignisse.end() &&
-            r->values[static_cast<std::size_t>(anzahl)].toInt64() == it->second.treffer) {
-            ids.push_back(v.toInt());
+    // The rows hold results of the last run when they have a percentage and the hits the run
+    // counted (an empty count is none); a reset empties them all at once.
+    for (int i = 0; const Row* r = ereignisse.rowAt(i); ++i) {
+        const auto it = grundlage_.ereignisse.find(r->values[static_cast<std::size_t>(id)].toInt());
+        if (r->values[static_cast<std::size_t>(prozent)].isNull() ||
+            (it != grundlage_.ereignisse.end() &&
+             r->values[static_cast<std::size_t>(anzahl)].toInt64() != it->second.treffer)) {
+            return;
         }
     }
-    if (ids.empty()) {
-        return;
+    gueltig_ = true;
+    std::vector<int> ids;
+    for (const auto& [ereignis, daten] : grundlage_.ereignisse) {
+        if (daten.gruppe == klasse) {
+            ids.push_back(ereignis);
+        }
     }
     werte_ = Ereigniswerte_Berechnen(grundlage_, ids);
     chiQuadrat_ = events::Chi_Quadrat(grundlage_);
@@ -302,11 +303,11 @@ std::string Permanenzauswertung::Ereignis_Text(const store::RowView& zeile,
         case Ereignisspalte::Erwartet:
             return Dezimal_Text(w->statistik.erwartet, 1, dezimaltrenner_);
         case Ereignisspalte::Z:
-            return Dezimal_Text(w->statistik.z, 2, dezimaltrenner_);
+            return Dezimal_Text(w->statistik.z, 1, dezimaltrenner_);
         case Ereignisspalte::P:
             return P_Text(w->statistik.p, dezimaltrenner_);
         case Ereignisspalte::Q:
-            return P_Text(w->q, dezimaltrenner_) + (w->auffaellig ? " *" : "");
+            return P_Text(w->q, dezimaltrenner_);
     }
     return {};
 }
@@ -319,7 +320,7 @@ bool Permanenzauswertung::Auffaellig(const store::RowView& zeile) const {
 
 std::string Permanenzauswertung::Erwartet_Text(Auswertungsliste liste,
                                                const store::RowView& zeile) const {
-    if (grundlage_.coups <= 0 || liste == Auswertungsliste::Haeufigkeit) {
+    if (!gueltig_ || liste == Auswertungsliste::Haeufigkeit) {
         return {};
     }
     const bool serien = liste == Auswertungsliste::Serien;
@@ -500,9 +501,10 @@ Auswertungsliste Ergebnisse_Zeigen(Kontext& k, Permanenzauswertung& a) {
 
 Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(Kontext& k,
                                                                       Permanenzauswertung& a) {
-    const Auswertungsliste liste = Ergebnisse_Zeigen(k, a);
-    a.Statistik_Aktualisieren(k.dm.TdbQuery_Ereignisse_Haeufigkeit);
-    return liste;
+    // The figures first, so that the lists measure their columns by them when they reopen.
+    a.Statistik_Aktualisieren(k.dm.TdbTable_Ereignisse,
+                              k.dm.TdbTable_Wahl.integer("ID_Chancen_Auswertung"));
+    return Ergebnisse_Zeigen(k, a);
 }
 
 Auswertungsliste Klassensummen_Umschalten(Kontext& k, Permanenzauswertung& a,

@@ -49,16 +49,18 @@ class Permanenzauswertung {
     // What the last run counted for the statistics beside the results (set by the run).
     const Auswertungsgrundlage& grundlage() const { return grundlage_; }
     void setzeGrundlage(Auswertungsgrundlage g) { grundlage_ = std::move(g); }
-    // The statistics of the events the frequency list shows and the chi-square test, taken
-    // afresh by the display of the results: only rows that hold results of the last run (a
-    // percentage, the hits it counted) get figures; the adjusted values are taken over those.
-    void Statistik_Aktualisieren(store::Cursor& haeufigkeit);
+    // The statistics of the events of a chance class (the events the frequency list shows) and
+    // the chi-square test, taken afresh by the display of the results: only when the rows of
+    // `ereignisse` (`Ereignisse`, any chance class) hold results of the last run (a percentage,
+    // the hits it counted); the adjusted values are taken over the events of the class.
+    void Statistik_Aktualisieren(store::Cursor& ereignisse, int klasse);
     const Ereigniswerte* werte(int id) const;
     const std::optional<ChiQuadrat>& chiQuadrat() const { return chiQuadrat_; }
 
     // The texts the lists show beside the counts, for a row of the frequency list (by
-    // `ID_Ereignis`) or of the series or absence list (`ID_Ereignis`, `ID_Ereignis_Gruppe` and
-    // the length); empty where there is no figure.
+    // `ID_Ereignis`: expected hits with one decimal, z with one, p and q with three) or of the
+    // series or absence list (`ID_Ereignis`, `ID_Ereignis_Gruppe` and the length); empty where
+    // there is no figure. Auffaellig: the event's adjusted value is below 0.05.
     std::string Ereignis_Text(const store::RowView& zeile, Ereignisspalte spalte) const;
     bool Auffaellig(const store::RowView& zeile) const;
     std::string Erwartet_Text(Auswertungsliste liste, const store::RowView& zeile) const;
@@ -72,6 +74,7 @@ class Permanenzauswertung {
     std::string dezimaltrenner_;
     bool klassensummen_ = false;
     Auswertungsgrundlage grundlage_;
+    bool gueltig_ = false;  // the stored results are those of grundlage_
     std::map<int, Ereigniswerte> werte_;
     std::optional<ChiQuadrat> chiQuadrat_;
 };
@@ -120,8 +123,8 @@ Auswertungslauf Permanenz_Auswertung_Modus(kern::Kontext& k, Permanenzauswertung
 // chance class `ID_Chancen_Auswertung`, ordered by identifier. "S" / "R": the percentages of the
 // current event's rows of `Ereignisse_Serien` / `Ereignisse_Rueckstaendigkeit` written
 // (`Serie_Prozent` / `Rueckstaendigkeit_Prozent`, share among that event's rows) and the series /
-// absence query reopened on that event, ordered by length. Then the statistics beside the
-// counts are taken afresh over the rows of the frequency list. Returns the list to show.
+// absence query reopened on that event, ordered by length. Before, the statistics beside the
+// counts are taken afresh for the shown chance class. Returns the list to show.
 Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(kern::Kontext& k,
                                                                       Permanenzauswertung& a);
 

@@ -111,10 +111,10 @@ std::string Dezimal_Text(double wert, int nachkomma, std::string_view dezimaltre
 }
 
 std::string P_Text(double p, std::string_view dezimaltrenner) {
-    if (p < 0.0001) {
-        return "<" + Dezimal_Text(0.0001, 4, dezimaltrenner);
+    if (p < 0.0005) {
+        return "<" + Dezimal_Text(0.001, 3, dezimaltrenner);
     }
-    return Dezimal_Text(p, 4, dezimaltrenner);
+    return Dezimal_Text(p, 3, dezimaltrenner);
 }
 
 std::string Erwartet_Text(double erwartet, std::string_view dezimaltrenner) {
@@ -144,8 +144,9 @@ std::string Chi_Quadrat_Zeile(const std::optional<ChiQuadrat>& test, store::Spra
     std::string zeile = deutsch ? "Chi-Quadrat-Test der 37 Zahlen: χ² = "
                                 : "Chi-square test of the 37 numbers: χ² = ";
     zeile += Dezimal_Text(test->statistik, 2, dezimaltrenner);
-    zeile += "; " + std::to_string(test->freiheitsgrade) + (deutsch ? " FG; p = " : " df; p = ");
-    zeile += P_Text(test->p, dezimaltrenner);
+    zeile += "; " + std::to_string(test->freiheitsgrade) + (deutsch ? " FG; p " : " df; p ");
+    const std::string p = P_Text(test->p, dezimaltrenner);
+    zeile += p.front() == '<' ? "< " + p.substr(1) : "= " + p;
     return zeile;
 }
 

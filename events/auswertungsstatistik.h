@@ -67,14 +67,14 @@ double Erwartete_Rueckstaende_Anzahl(const Auswertungsgrundlage& g, int id, int 
 // Texts, with the given decimal separator:
 // "12,35": fixed notation with that many decimals ("-" before a negative value, "∞" / "-∞").
 std::string Dezimal_Text(double wert, int nachkomma, std::string_view dezimaltrenner);
-// A p-value: four decimals, "<0,0001" below that.
+// A p-value: three decimals, "<0,001" below what they show.
 std::string P_Text(double p, std::string_view dezimaltrenner);
 // An expected count: "0" for none, one decimal from 100, two from 1, below 1 three significant
 // digits ("0,0364"), "<0,000001" below that.
 std::string Erwartet_Text(double erwartet, std::string_view dezimaltrenner);
-// The line under the evaluation: "Chi-Quadrat-Test der 37 Zahlen: χ² = 41,23; 36 FG; p = 0,2531"
-// (English "Chi-square test of the 37 numbers: χ² = 41.23; 36 df; p = 0.2531"); empty for no
-// test.
+// The line under the evaluation: "Chi-Quadrat-Test der 37 Zahlen: χ² = 41,23; 36 FG; p = 0,253"
+// (English "Chi-square test of the 37 numbers: χ² = 41.23; 36 df; p = 0.253"; "p < 0,001" below
+// that); empty for no test.
 std::string Chi_Quadrat_Zeile(const std::optional<ChiQuadrat>& test, store::Sprache sprache,
                               std::string_view dezimaltrenner);
 

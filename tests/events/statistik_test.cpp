@@ -322,9 +322,11 @@ TEST(StatistikTexte, DecimalSeparatorAndRanges) {
     EXPECT_EQ(Dezimal_Text(1.235, 2, ","), "1,24");
     EXPECT_EQ(Dezimal_Text(-0.001, 2, ","), "0,00");
     EXPECT_EQ(Dezimal_Text(-2.5, 1, "."), "-2.5");
-    EXPECT_EQ(P_Text(0.04321, ","), "0,0432");
-    EXPECT_EQ(P_Text(1e-9, ","), "<0,0001");
-    EXPECT_EQ(P_Text(1, "."), "1.0000");
+    EXPECT_EQ(P_Text(0.04321, ","), "0,043");
+    EXPECT_EQ(P_Text(0.0005, ","), "0,001");
+    EXPECT_EQ(P_Text(0.00049, ","), "<0,001");
+    EXPECT_EQ(P_Text(1e-9, ","), "<0,001");
+    EXPECT_EQ(P_Text(1, "."), "1.000");
     EXPECT_EQ(Erwartet_Text(0, ","), "0");
     EXPECT_EQ(Erwartet_Text(335.135, ","), "335,1");
     EXPECT_EQ(Erwartet_Text(3.14159, ","), "3,14");
@@ -333,9 +335,12 @@ TEST(StatistikTexte, DecimalSeparatorAndRanges) {
     EXPECT_EQ(Erwartet_Text(1e-9, ","), "<0,000001");
     const ChiQuadrat c{41.234, 36, 0.25311};
     EXPECT_EQ(Chi_Quadrat_Zeile(c, store::Sprache::Deutsch, ","),
-              "Chi-Quadrat-Test der 37 Zahlen: χ² = 41,23; 36 FG; p = 0,2531");
+              "Chi-Quadrat-Test der 37 Zahlen: χ² = 41,23; 36 FG; p = 0,253");
     EXPECT_EQ(Chi_Quadrat_Zeile(c, store::Sprache::Englisch, "."),
-              "Chi-square test of the 37 numbers: χ² = 41.23; 36 df; p = 0.2531");
+              "Chi-square test of the 37 numbers: χ² = 41.23; 36 df; p = 0.253");
+    const ChiQuadrat weit{252.6, 36, 1e-30};
+    EXPECT_EQ(Chi_Quadrat_Zeile(weit, store::Sprache::Deutsch, ","),
+              "Chi-Quadrat-Test der 37 Zahlen: χ² = 252,60; 36 FG; p < 0,001");
     EXPECT_EQ(Chi_Quadrat_Zeile(std::nullopt, store::Sprache::Deutsch, ","), "");
 }
 
