@@ -175,7 +175,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     teiler->addWidget(Onlineteil_Bauen());
     // Shares of the width (at 1366 pixels about these widths); fixed once so that a change of
     // language does not move the columns.
-    teiler->setSizes({135, 405, 585, 225});
+    teiler->setSizes({135, 475, 585, 155});
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
     Auswertung_System_Verbinden();
@@ -416,33 +416,91 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     zeile2->addWidget(rechnen);
     layout->addLayout(zeile2);
 
-    // The three statistics lists share one place; the evaluation shows one at a time.
+    // The three statistics lists share one place; the evaluation shows one at a time. Beside
+    // the counts stand what a fair wheel would give (computed by the evaluation, shown here).
+    auto statistikspalte = [this](events::Ereignisspalte spalte, const char* heading,
+                                  const char* headingEnglish, int breite) {
+        // Sized to the figures shown: a month's expected hits or a marked value take more.
+        return Column("", heading, headingEnglish)
+            .right()
+            .width(breite)
+            .toContent()
+            .computed([this, spalte](const store::RowView& r) {
+                return auswertung_ != nullptr
+                           ? QString::fromStdString(auswertung_->Ereignis_Text(r, spalte))
+                           : QString();
+            });
+    };
+    // An event whose adjusted value is below 0.05 shows its name and that value in red.
+    auto auffaellig = [this](const store::RowView& r) -> std::optional<QColor> {
+        if (auswertung_ != nullptr && auswertung_->Auffaellig(r)) {
+            return QColor(200, 0, 0);
+        }
+        return std::nullopt;
+    };
+    auto erwartungsspalte = [this](events::Auswertungsliste liste) {
+        return Column("", "Erw.", "Exp.")
+            .right()
+            .width(8)
+            .computed([this, liste](const store::RowView& r) {
+                return auswertung_ != nullptr
+                           ? QString::fromStdString(auswertung_->Erwartet_Text(liste, r))
+                           : QString();
+            });
+    };
     auto* haeufigkeit = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Haeufigkeit,
         {Column("Ereignis", "Ereignisse", "Events")
              .englishField("Ereignis_Englisch")
-             .width(13)
-             .toContent(),
+             .width(8)
+             .toContent()
+             .color(auffaellig),
+         // The numbers give way to the figures beside the counts.
          Column("Ereignis_Info", "Zahlen", "Numbers")
              .englishField("Ereignis_Info_Englisch")
-             .width(13)
+             .width(5)
              .stretched(),
          Column("", "").width(1), Column("Zahlen_Anzahl", "Anzahl", "Number").right().width(5),
-         Column("Zahlen_Prozent", "% ").right().width(6)},
+         Column("Zahlen_Prozent", "% ").right().width(5).toContent(),
+         statistikspalte(events::Ereignisspalte::Erwartet, "Erw.", "Exp.", 5)
+             .tips("Erwartete Treffer bei einem fairen Kessel: Coups × Zahlen / 37",
+                   "Expected hits on a fair wheel: coups × numbers / 37"),
+         statistikspalte(events::Ereignisspalte::Z, "z", "z", 5)
+             .tips("z-Wert: Abweichung der Treffer vom Erwarteten in Standardabweichungen",
+                   "z-score: deviation of the hits from the expected in standard deviations"),
+         statistikspalte(events::Ereignisspalte::P, "p", "p", 5)
+             .tips("p-Wert (zweiseitig, exakte Binomialverteilung): wie wahrscheinlich eine "
+                   "mindestens so große Abweichung beim fairen Kessel ist",
+                   "p-value (two-sided, exact binomial): how likely a deviation at least this "
+                   "large is on a fair wheel"),
+         statistikspalte(events::Ereignisspalte::Q, "q", "q", 5)
+             .tips("p-Wert nach Benjamini-Hochberg über die gezeigten Ereignisse bereinigt; "
+                   "rot (auch das Ereignis): unter 0,05, auffällig",
+                   "p-value adjusted by Benjamini-Hochberg over the events shown; red (the "
+                   "event too): below 0.05, unusual")
+             .color(auffaellig)},
         bindung_, this);
+    const QString erwartetTipp =
+        QStringLiteral("Erwartete Anzahl dieser Länge bei einem fairen Kessel (unabhängige Coups)");
+    const QString erwartetTippEnglisch =
+        QStringLiteral("Expected count of this length on a fair wheel (independent coups)");
     auto* serien = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Serien,
         {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
          Column("", "").width(1), Column("Serie", "Serie", "Series").right().width(5),
          Column("Serie_Anzahl", "Anzahl", "Number").right().width(5),
-         Column("Serie_Prozent", "% ").right().width(6)},
+         Column("Serie_Prozent", "% ").right().width(6),
+         erwartungsspalte(events::Auswertungsliste::Serien)
+             .tips(erwartetTipp, erwartetTippEnglisch)},
         bindung_, this);
     auto* rueck = new CursorTableModel(
         dm_.TdbQuery_Ereignisse_Rueckstaendigkeit,
         {Column("Ereignis_Info", "Zahlen", "Numbers").width(14).stretched(),
          Column("", "").width(1), Column("Rueckstaendigkeit", "Rst", "Abs").right().width(5),
          Column("Rueckstaendigkeit_Anzahl", "Anzahl", "Number").right().width(5),
-         Column("Rueckstaendigkeit_Prozent", "% ").right().width(6)},
+         Column("Rueckstaendigkeit_Prozent", "% ").right().width(6),
+         erwartungsspalte(events::Auswertungsliste::Rueckstaendigkeit)
+             .tips(erwartetTipp, erwartetTippEnglisch)},
         bindung_, this);
     auto* haeufigkeitGrid = benannt(new CursorGrid(haeufigkeit), "DBGrid_Ereignisse_Auswertung");
     auto* serienGrid = benannt(new CursorGrid(serien), "DBGrid_Ereignisse_Serien_Auswertung");
@@ -453,6 +511,10 @@ QWidget* Form_Anwendung_Roulette::Auswertung_Bauen() {
     layout->addWidget(haeufigkeitGrid, 3);
     layout->addWidget(serienGrid, 3);
     layout->addWidget(rueckGrid, 3);
+    // The chi-square test of the 37 numbers of the evaluated stretch, once there are results.
+    auto* chiQuadrat = benannt(new QLabel, "Label_Chi_Quadrat");
+    chiQuadrat->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(chiQuadrat);
 
     layout->addWidget(trennlinie());
 

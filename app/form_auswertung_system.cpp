@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFrame>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
@@ -272,6 +273,16 @@ void Form_Anwendung_Roulette::Auswertungsliste_Zeigen(events::Auswertungsliste l
         ->setVisible(liste == Auswertungsliste::Serien);
     steuerelement<QWidget>(this, "DBGrid_Ereignisse_Rueckstaendigkeit_Auswertung")
         ->setVisible(liste == Auswertungsliste::Rueckstaendigkeit);
+    auto* chiQuadrat = steuerelement<QLabel>(this, "Label_Chi_Quadrat");
+    chiQuadrat->setText(
+        auswertung_ != nullptr
+            ? QString::fromStdString(auswertung_->Chi_Quadrat_Text(sitzung_.sprache))
+            : QString());
+    chiQuadrat->setToolTip(QString::fromUtf8(sitzung_.text(
+        "Chi-Quadrat-Test eines fairen Kessels über die Treffer der 37 Zahlen der ausgewerteten "
+        "Strecke (36 Freiheitsgrade); ein kleiner p-Wert spricht gegen einen fairen Kessel",
+        "Chi-square test of a fair wheel over the hits of the 37 numbers of the evaluated stretch "
+        "(36 degrees of freedom); a small p-value speaks against a fair wheel")));
 }
 
 void Form_Anwendung_Roulette::BitBtn_Berechnung_Permanenz_AuswertungClick() {

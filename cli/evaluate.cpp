@@ -1,6 +1,7 @@
 #include "cli/evaluate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <limits>
@@ -64,7 +65,14 @@ Json nachLaenge(const std::map<int, long long>& zaehlung) {
     return o;
 }
 
-Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katalog, int coups) {
+// A figure of the statistics; infinity (an event that cannot vary, hit against certainty) has no
+// JSON number and is written as null.
+Json zahl(double wert) {
+    return std::isfinite(wert) ? Json(wert) : Json();
+}
+
+Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katalog,
+              const events::Auswertungsgrundlage& grundlage, int coups) {
     std::map<int, Zaehlungen> proEreignis;
     std::map<int, Zaehlungen> proKlasse;
     zaehlungenLesen(dm, "Ereignisse_Serien", "Serie", "Serie_Anzahl", true, proEreignis, proKlasse);
@@ -85,6 +93,15 @@ Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katal
     }
     std::stable_sort(zeilen.begin(), zeilen.end(),
                      [](const Zeile& a, const Zeile& b) { return a.id < b.id; });
+    // The adjusted values are taken over every event listed.
+    std::vector<int> ids;
+    for (const Zeile& z : zeilen) {
+        if (ids.empty() || ids.back() != z.id) {
+            ids.push_back(z.id);
+        }
+    }
+    const std::map<int, events::Ereigniswerte> werte =
+        events::Ereigniswerte_Berechnen(grundlage, ids);
 
     Json ereignisse = Json::array();
     for (const Zeile& z : zeilen) {
@@ -92,6 +109,14 @@ Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katal
         e["id"] = z.id;
         e["hits"] = z.anzahl.isNull() ? Json() : Json(z.anzahl.toInt64());
         e["percent"] = z.prozent.isNull() ? Json() : Json(z.prozent.toText());
+        if (const auto w = werte.find(z.id); w != werte.end()) {
+            e["expected"] = zahl(w->second.statistik.erwartet);
+            e["z"] = zahl(w->second.statistik.z);
+            e["p"] = zahl(w->second.statistik.p);
+            e["q"] = zahl(w->second.q);
+        } else {
+            e["expected"] = e["z"] = e["p"] = e["q"] = Json();
+        }
         const Zaehlungen& zaehlung = proEreignis[z.id];
         e["series"] = nachLaenge(zaehlung.serien);
         e["absences"] = nachLaenge(zaehlung.rueckstaende);
@@ -110,6 +135,16 @@ Json ergebnis(store::DataModule_Roulette& dm, const kern::Ereigniskatalog& katal
     dokument["coups"] = coups;
     dokument["events"] = std::move(ereignisse);
     dokument["classes"] = std::move(klassen);
+    const std::optional<events::ChiQuadrat> test = events::Chi_Quadrat(grundlage);
+    if (test) {
+        Json chi = Json::object();
+        chi["statistic"] = test->statistik;
+        chi["df"] = test->freiheitsgrade;
+        chi["p"] = test->p;
+        dokument["chi2"] = std::move(chi);
+    } else {
+        dokument["chi2"] = Json();
+    }
     return dokument;
 }
 
@@ -166,7 +201,7 @@ int auswerten(const Auftrag& a, std::ostream& out, std::ostream& err) {
     const kern::Ereigniskatalog katalog = kern::Ereigniskatalog::laden(dm);
     events::Permanenzauswertung auswertung(dm, ".");
     const auto lauf = events::Permanenz_Auswertung_Modus(k, auswertung, katalog, a.modus);
-    out << systems::Json_Text(ergebnis(dm, katalog, lauf.coups)) << "\n";
+    out << systems::Json_Text(ergebnis(dm, katalog, auswertung.grundlage(), lauf.coups)) << "\n";
     zuruecksetzen();
     return 0;
 }

@@ -253,6 +253,96 @@ bool Permanenzauswertung::zeigt(const store::RowView& zeile) const {
     return !zeile.isNull("ID_Ereignis") && zeile.integer("ID_Ereignis") == q.integer("ID_Ereignis");
 }
 
+void Permanenzauswertung::Statistik_Aktualisieren(store::Cursor& ereignisse, int klasse) {
+    werte_.clear();
+    chiQuadrat_.reset();
+    gueltig_ = false;
+    if (grundlage_.coups <= 0 || !ereignisse.isOpen() || ereignisse.isEmpty()) {
+        return;
+    }
+    const int id = ereignisse.fieldIndex("ID_Ereignis");
+    const int anzahl = ereignisse.fieldIndex("Zahlen_Anzahl");
+    const int prozent = ereignisse.fieldIndex("Zahlen_Prozent");
+    if (id < 0 || anzahl < 0 || prozent < 0) {
+        return;
+    }
+    // The rows hold results of the last run when they have a percentage and the hits the run
+    // counted (an empty count is none); a reset empties them all at once.
+    for (int i = 0; const Row* r = ereignisse.rowAt(i); ++i) {
+        const auto it = grundlage_.ereignisse.find(r->values[static_cast<std::size_t>(id)].toInt());
+        if (r->values[static_cast<std::size_t>(prozent)].isNull() ||
+            (it != grundlage_.ereignisse.end() &&
+             r->values[static_cast<std::size_t>(anzahl)].toInt64() != it->second.treffer)) {
+            return;
+        }
+    }
+    gueltig_ = true;
+    std::vector<int> ids;
+    for (const auto& [ereignis, daten] : grundlage_.ereignisse) {
+        if (daten.gruppe == klasse) {
+            ids.push_back(ereignis);
+        }
+    }
+    werte_ = Ereigniswerte_Berechnen(grundlage_, ids);
+    chiQuadrat_ = events::Chi_Quadrat(grundlage_);
+}
+
+const Ereigniswerte* Permanenzauswertung::werte(int id) const {
+    const auto it = werte_.find(id);
+    return it == werte_.end() ? nullptr : &it->second;
+}
+
+std::string Permanenzauswertung::Ereignis_Text(const store::RowView& zeile,
+                                               Ereignisspalte spalte) const {
+    const Ereigniswerte* w =
+        zeile.isNull("ID_Ereignis") ? nullptr : werte(zeile.integer("ID_Ereignis"));
+    if (w == nullptr) {
+        return {};
+    }
+    switch (spalte) {
+        case Ereignisspalte::Erwartet:
+            return Dezimal_Text(w->statistik.erwartet, 1, dezimaltrenner_);
+        case Ereignisspalte::Z:
+            return Dezimal_Text(w->statistik.z, 1, dezimaltrenner_);
+        case Ereignisspalte::P:
+            return P_Text(w->statistik.p, dezimaltrenner_);
+        case Ereignisspalte::Q:
+            return P_Text(w->q, dezimaltrenner_);
+    }
+    return {};
+}
+
+bool Permanenzauswertung::Auffaellig(const store::RowView& zeile) const {
+    const Ereigniswerte* w =
+        zeile.isNull("ID_Ereignis") ? nullptr : werte(zeile.integer("ID_Ereignis"));
+    return w != nullptr && w->auffaellig;
+}
+
+std::string Permanenzauswertung::Erwartet_Text(Auswertungsliste liste,
+                                               const store::RowView& zeile) const {
+    if (!gueltig_ || liste == Auswertungsliste::Haeufigkeit) {
+        return {};
+    }
+    const bool serien = liste == Auswertungsliste::Serien;
+    const char* laengenFeld = serien ? "Serie" : "Rueckstaendigkeit";
+    if (zeile.isNull("ID_Ereignis") || zeile.isNull(laengenFeld)) {
+        return {};
+    }
+    const int id = zeile.integer("ID_Ereignis");
+    const int gruppe = zeile.integer("ID_Ereignis_Gruppe");
+    const int laenge = zeile.integer(laengenFeld);
+    if (id != 0 && grundlage_.ereignisse.find(id) == grundlage_.ereignisse.end()) {
+        return {};
+    }
+    const double erwartet = serien ? Erwartete_Serien_Anzahl(grundlage_, id, gruppe, laenge)
+                                   : Erwartete_Rueckstaende_Anzahl(grundlage_, id, gruppe, laenge);
+    return events::Erwartet_Text(erwartet, dezimaltrenner_);
+}
+
+std::string Permanenzauswertung::Chi_Quadrat_Text(store::Sprache sprache) const {
+    return Chi_Quadrat_Zeile(chiQuadrat_, sprache, dezimaltrenner_);
+}
+
 std::string Prozent_Text(long long anzahl, long long gesamt, std::string_view dezimaltrenner) {
     // Tenths of a percent, rounded half up, in integers so that no binary fraction decides.
     const long long zehntel = (anzahl * 2000 + gesamt) / (2 * gesamt);
@@ -291,6 +381,7 @@ Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(Kontext& k, Permanen
                                                             const kern::Ereigniskatalog& katalog) {
     auto& dm = k.dm;
     Sanduhr sanduhr(k.ui);
+    a.setzeGrundlage({});
     Auswertung_Zuruecksetzen(k, true);
     k.ansicht.auswertungAnzeigen();
     systems::Systemdetails_Aus(k);
@@ -350,6 +441,7 @@ Auswertungslauf BitBtn_Berechnung_Permanenz_AuswertungClick(Kontext& k, Permanen
     };
     const Zaehlergebnis ergebnis =
         zaehlen(katalog, std::span<const Coup>(coups).subspan(anfang), parameter, vorher, nachCoup);
+    a.setzeGrundlage(Auswertungsgrundlage::aus(katalog, ergebnis));
 
     Ergebnisse_Schreiben(k, a, katalog, ergebnis);
     ereignisse.beenden(true);
@@ -371,8 +463,9 @@ Auswertungslauf Permanenz_Auswertung_Modus(Kontext& k, Permanenzauswertung& a,
     return BitBtn_Berechnung_Permanenz_AuswertungClick(k, a, katalog);
 }
 
-Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(Kontext& k,
-                                                                      Permanenzauswertung& a) {
+namespace {
+
+Auswertungsliste Ergebnisse_Zeigen(Kontext& k, Permanenzauswertung& a) {
     a.setzeKlassensummen(false);
     kern::Wahl_Uebernehmen(k);
     const std::string modus = k.dm.TdbTable_Wahl.text("Auswertung_H_S_R");
@@ -402,6 +495,16 @@ Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(Kontext& k
         {ereignis});
     q.open();
     return Auswertungsliste::Rueckstaendigkeit;
+}
+
+}  // namespace
+
+Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(Kontext& k,
+                                                                      Permanenzauswertung& a) {
+    // The figures first, so that the lists measure their columns by them when they reopen.
+    a.Statistik_Aktualisieren(k.dm.TdbTable_Ereignisse,
+                              k.dm.TdbTable_Wahl.integer("ID_Chancen_Auswertung"));
+    return Ergebnisse_Zeigen(k, a);
 }
 
 Auswertungsliste Klassensummen_Umschalten(Kontext& k, Permanenzauswertung& a,

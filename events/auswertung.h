@@ -1,8 +1,11 @@
 #pragma once
 
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "events/auswertungsstatistik.h"
 #include "kern/katalog.h"
 #include "kern/kontext.h"
 
@@ -19,6 +22,9 @@ namespace spinalyst::events {
 
 // The three lists of the evaluation area; one is shown at a time.
 enum class Auswertungsliste { Haeufigkeit, Serien, Rueckstaendigkeit };
+
+// The figures beside an event's hits in the frequency list.
+enum class Ereignisspalte { Erwartet, Z, P, Q };
 
 // Display state of the evaluation area, held by the main window (not stored): the class-totals
 // flag and the decimal separator of the user's locale for the percentages. Installs the row
@@ -40,12 +46,37 @@ class Permanenzauswertung {
     bool klassensummen() const { return klassensummen_; }
     void setzeKlassensummen(bool an) { klassensummen_ = an; }
 
+    // What the last run counted for the statistics beside the results (set by the run).
+    const Auswertungsgrundlage& grundlage() const { return grundlage_; }
+    void setzeGrundlage(Auswertungsgrundlage g) { grundlage_ = std::move(g); }
+    // The statistics of the events of a chance class (the events the frequency list shows) and
+    // the chi-square test, taken afresh by the display of the results: only when the rows of
+    // `ereignisse` (`Ereignisse`, any chance class) hold results of the last run (a percentage,
+    // the hits it counted); the adjusted values are taken over the events of the class.
+    void Statistik_Aktualisieren(store::Cursor& ereignisse, int klasse);
+    const Ereigniswerte* werte(int id) const;
+    const std::optional<ChiQuadrat>& chiQuadrat() const { return chiQuadrat_; }
+
+    // The texts the lists show beside the counts, for a row of the frequency list (by
+    // `ID_Ereignis`: expected hits with one decimal, z with one, p and q with three) or of the
+    // series or absence list (`ID_Ereignis`, `ID_Ereignis_Gruppe` and the length); empty where
+    // there is no figure. Auffaellig: the event's adjusted value is below 0.05.
+    std::string Ereignis_Text(const store::RowView& zeile, Ereignisspalte spalte) const;
+    bool Auffaellig(const store::RowView& zeile) const;
+    std::string Erwartet_Text(Auswertungsliste liste, const store::RowView& zeile) const;
+    // The chi-square line under the lists; empty when no results are shown.
+    std::string Chi_Quadrat_Text(store::Sprache sprache) const;
+
   private:
     bool zeigt(const store::RowView& zeile) const;
 
     store::DataModule_Roulette& dm_;
     std::string dezimaltrenner_;
     bool klassensummen_ = false;
+    Auswertungsgrundlage grundlage_;
+    bool gueltig_ = false;  // the stored results are those of grundlage_
+    std::map<int, Ereigniswerte> werte_;
+    std::optional<ChiQuadrat> chiQuadrat_;
 };
 
 // "33,3%": anzahl × 100 / gesamt in fixed notation with one decimal and the given separator,
@@ -92,7 +123,8 @@ Auswertungslauf Permanenz_Auswertung_Modus(kern::Kontext& k, Permanenzauswertung
 // chance class `ID_Chancen_Auswertung`, ordered by identifier. "S" / "R": the percentages of the
 // current event's rows of `Ereignisse_Serien` / `Ereignisse_Rueckstaendigkeit` written
 // (`Serie_Prozent` / `Rueckstaendigkeit_Prozent`, share among that event's rows) and the series /
-// absence query reopened on that event, ordered by length. Returns the list to show.
+// absence query reopened on that event, ordered by length. Before, the statistics beside the
+// counts are taken afresh for the shown chance class. Returns the list to show.
 Auswertungsliste DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange(kern::Kontext& k,
                                                                       Permanenzauswertung& a);
 

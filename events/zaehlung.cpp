@@ -98,11 +98,15 @@ Zaehlergebnis zaehlen(const kern::Ereigniskatalog& katalog, std::span<const Coup
                     }
                 }
                 ++segment;
+                ergebnis.abschnitte.push_back(q - segmentAnfang + 1);
                 segmentAnfang = q + 1;
                 vorigeTreffer = nullptr;
             }
         }
         ++q;
+        if (coup.zahl >= 0 && coup.zahl <= kern::kHoechsteZahl) {
+            ++ergebnis.zahlen[static_cast<std::size_t>(coup.zahl)];
+        }
         const std::vector<int>& treffer = katalog.ereignisseMit(coup.zahl);
         if (mitSerien && vorigeTreffer != nullptr) {
             for (int e : *vorigeTreffer) {
@@ -146,6 +150,9 @@ Zaehlergebnis zaehlen(const kern::Ereigniskatalog& katalog, std::span<const Coup
     }
 
     ergebnis.coups = q;
+    if (q >= segmentAnfang) {
+        ergebnis.abschnitte.push_back(q - segmentAnfang + 1);
+    }
     ergebnis.felder.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         Arbeitsfelder& f = ergebnis.felder[i];

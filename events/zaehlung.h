@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -59,6 +60,11 @@ struct Zaehlergebnis {
     // evaluation appends them in.
     std::vector<Zaehlzeile> serien;
     std::vector<Zaehlzeile> rueckstaende;
+    // What the expected counts beside the results are computed from: the coups of each segment
+    // (a day, or the whole stretch with uebergreifend), newest first, adding up to `coups`; and
+    // the hits of each number 0 to 36.
+    std::vector<std::int64_t> abschnitte;
+    std::array<std::int64_t, kern::kHoechsteZahl + 1> zahlen{};
 };
 
 // Called after every coup with the coup counter q (1, 2, ...) and the coup; true stops the

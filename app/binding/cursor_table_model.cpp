@@ -94,6 +94,13 @@ QVariant CursorTableModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole: {
+            if (column.computedText) {
+                if (!attached_ || !cursor_->isOpen()) {
+                    return QString();
+                }
+                const store::Row* r = cursor_->rowAt(index.row());
+                return r != nullptr ? column.computedText(store::RowView(*cursor_, *r)) : QString();
+            }
             const store::Value* v = valueAt(index.row(), index.column());
             return v != nullptr ? formatValue(*v) : QString();
         }

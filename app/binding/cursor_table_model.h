@@ -20,6 +20,7 @@ namespace spinalyst::binding {
 // preferred width and an optional rule for the colour of its text.
 struct Column {
     using ColorRule = std::function<std::optional<QColor>(const store::RowView& row)>;
+    using TextRule = std::function<QString(const store::RowView& row)>;
 
     std::string field;         // empty: a column without field (shows nothing)
     std::string fieldEnglish;  // field shown in English; empty: the same field
@@ -35,6 +36,7 @@ struct Column {
     bool fitContent = false;  // widened to the longest text shown whenever the rows change
     bool stretch = false;
     ColorRule textColor;
+    TextRule computedText;  // a read-only column that shows a text worked out from the row
 
     Column() = default;
     Column(std::string f, QString h, QString hEnglish = {})
@@ -88,6 +90,11 @@ struct Column {
     }
     Column& color(ColorRule rule) {
         textColor = std::move(rule);
+        return *this;
+    }
+    // The column shows what the rule makes of each row instead of a field (never editable).
+    Column& computed(TextRule rule) {
+        computedText = std::move(rule);
         return *this;
     }
 

@@ -4,6 +4,7 @@
 
 #include "tests/cli/cli_fixture.h"
 
+#include <cmath>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -80,6 +81,13 @@ class EvaluateTest : public ::testing::Test {
         }
         throw std::runtime_error("no class " + std::to_string(gruppe));
     }
+    // An event without the figures of a fair wheel.
+    static Json ohneStatistik(Json e) {
+        for (const char* feld : {"expected", "z", "p", "q"}) {
+            e.erase(feld);
+        }
+        return e;
+    }
     static std::vector<std::string> namen(const Json& objekt) {
         std::vector<std::string> n;
         for (auto it = objekt.begin(); it != objekt.end(); ++it) {
@@ -99,19 +107,21 @@ TEST_F(EvaluateTest, PrintsEveryEventWithItsCountsAndTheClassTotals) {
     tag(heute().addDays(-1), {Value(5), Value(5)});
     tag(heute(), {Value(7), Value(5), Value(5), Value()});  // newest first: 5 5 7
     const Json d = dokument({"--mode", "A"});
-    EXPECT_EQ(namen(d), (std::vector<std::string>{"coups", "events", "classes"}));
+    EXPECT_EQ(namen(d), (std::vector<std::string>{"coups", "events", "classes", "chi2"}));
     EXPECT_EQ(d.at("coups"), 3);
     const auto& ev = d.at("events");
     ASSERT_EQ(ev.size(), 153u);
     for (std::size_t i = 0; i < ev.size(); ++i) {
         EXPECT_EQ(ev[i].at("id"), i + 1);
-        EXPECT_EQ(namen(ev[i]),
-                  (std::vector<std::string>{"id", "hits", "percent", "series", "absences"}));
+        EXPECT_EQ(namen(ev[i]), (std::vector<std::string>{"id", "hits", "percent", "expected", "z",
+                                                          "p", "q", "series", "absences"}));
     }
-    EXPECT_EQ(ereignis(d, kPlein5), Json::parse(R"({"id": 122, "hits": 2, "percent": "66.7%",
-                                                    "series": {"2": 1}, "absences": {"0": 1}})"));
-    EXPECT_EQ(ereignis(d, kPlein7), Json::parse(R"({"id": 124, "hits": 1, "percent": "33.3%",
-                                                    "series": {"1": 1}, "absences": {}})"));
+    EXPECT_EQ(ohneStatistik(ereignis(d, kPlein5)),
+              Json::parse(R"({"id": 122, "hits": 2, "percent": "66.7%",
+                              "series": {"2": 1}, "absences": {"0": 1}})"));
+    EXPECT_EQ(ohneStatistik(ereignis(d, kPlein7)),
+              Json::parse(R"({"id": 124, "hits": 1, "percent": "33.3%",
+                              "series": {"1": 1}, "absences": {}})"));
     // Never hit: no count, but a percentage.
     EXPECT_TRUE(ereignis(d, 118).at("hits").is_null());
     EXPECT_EQ(ereignis(d, 118).at("percent"), "0.0%");
@@ -164,7 +174,61 @@ TEST_F(EvaluateTest, AnEmptyStretchHasNoCountsAndNoPercentages) {
         EXPECT_TRUE(e.at("hits").is_null());
         EXPECT_TRUE(e.at("percent").is_null());
         EXPECT_EQ(e.at("series").size(), 0u);
+        // Nothing to expect from no coup, nothing unusual.
+        EXPECT_EQ(e.at("expected"), 0.0);
+        EXPECT_EQ(e.at("z"), 0.0);
+        EXPECT_EQ(e.at("p"), 1.0);
+        EXPECT_EQ(e.at("q"), 1.0);
     }
+    EXPECT_TRUE(d.at("chi2").is_null());
+}
+
+// What a fair wheel gives, worked out here: a day with every number once, and a day on which
+// only 5 fell.
+TEST_F(EvaluateTest, EveryEventCarriesWhatAFairWheelGivesAndTheChiSquareTest) {
+    std::vector<Value> jedeZahl;
+    for (int z = 0; z <= 36; ++z) {
+        jedeZahl.emplace_back(z);
+    }
+    tag(heute().addDays(-1), jedeZahl);
+    tag(heute(), std::vector<Value>(20, Value(5)));
+
+    const Json schief = dokument({"--days", "1"});
+    const Json gleich = [&] {
+        const Result r = evaluate({}, "2024-03-14");
+        EXPECT_EQ(r.code, 0) << r.err;
+        return Json::parse(r.out);
+    }();
+    ASSERT_EQ(gleich.at("coups"), 37);
+    EXPECT_EQ(gleich.at("chi2"), Json::parse(R"({"statistic": 0.0, "df": 36, "p": 1.0})"));
+    for (const auto& e : gleich.at("events")) {
+        // Every event of m numbers hit m times in 37 coups: exactly the expectation.
+        EXPECT_NEAR(e.at("expected").get<double>(), e.at("hits").get<double>(), 1e-9) << e;
+        EXPECT_NEAR(e.at("z").get<double>(), 0.0, 1e-9) << e;
+        EXPECT_EQ(e.at("p"), 1.0) << e;
+        EXPECT_EQ(e.at("q"), 1.0) << e;
+    }
+
+    ASSERT_EQ(schief.at("coups"), 20);
+    const Json& fuenf = ereignis(schief, kPlein5);
+    const double e = 20.0 / 37;
+    EXPECT_NEAR(fuenf.at("expected").get<double>(), e, 1e-12);
+    EXPECT_NEAR(fuenf.at("z").get<double>(), (20 - e) / std::sqrt(20 * (1.0 / 37) * (36.0 / 37)),
+                1e-9);
+    // P(X ≥ 20) = (1/37)^20, doubled.
+    EXPECT_NEAR(fuenf.at("p").get<double>() / (2 * std::pow(1.0 / 37, 20)), 1.0, 1e-9);
+    EXPECT_LT(fuenf.at("q").get<double>(), 0.05);
+    for (const auto& ev : schief.at("events")) {
+        EXPECT_GE(ev.at("q").get<double>(), ev.at("p").get<double>()) << ev;
+        EXPECT_LE(ev.at("q").get<double>(), 1.0) << ev;
+    }
+    // Never hit in 20 coups: zero (1 number) has P(X = 0) = (36/37)^20, above 1/2 doubled.
+    EXPECT_EQ(ereignis(schief, 117).at("p"), 1.0);
+    // χ² = (20 − e)²/e + 36·e; with 36 degrees of freedom far out in the tail.
+    const double chi = (20 - e) * (20 - e) / e + 36 * e;
+    EXPECT_NEAR(schief.at("chi2").at("statistic").get<double>(), chi, 1e-9);
+    EXPECT_EQ(schief.at("chi2").at("df"), 36);
+    EXPECT_LT(schief.at("chi2").at("p").get<double>(), 1e-100);
 }
 
 TEST_F(EvaluateTest, AnUnknownCoupCountsFromTheNewestAndSaysSo) {
