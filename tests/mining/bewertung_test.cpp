@@ -1,4 +1,5 @@
 #include "mining/bewertung.h"
+#include "mining/schaetzung.h"
 
 #include <gtest/gtest.h>
 
@@ -520,6 +521,9 @@ TEST(Bewerten, GleichDerSchlichtenReferenz) {
                     << wo << ", row " << i;
             }
         }
+        // The estimate shown before a run bounds its rows.
+        EXPECT_LE(schnell.zeilen.size(), Lauf_Schaetzen(p, bereich.size(), katalog).zeilen)
+            << "case " << fall;
         mitZeilen += schnell.zeilen.empty() ? 0 : 1;
     }
     // The cases must exercise the accumulation, not only empty results.
