@@ -76,8 +76,8 @@ class Form_Data_Mining : public QDialog {
     std::array<bool, 3> zeileFrei_{};
     bool offen_ = false;  // between FormShow and closing; the watch idles otherwise
     mining::Ereignisfolge_Anzeige folgeAnzeige_;
-    std::int64_t systemId_ = 0;  // `ID_System_AutoInc` of the data-mining system
-    bool laeuft_ = false;        // a run is scoring
+    std::int64_t systemId_ = 0;                     // `ID_System_AutoInc` of the data-mining system
+    bool laeuft_ = false;                           // a run is scoring
     mining::Hintergrundbewertung* lauf_ = nullptr;  // the scoring of the run, while it runs
     std::vector<QPointer<QWidget>> gesperrt_;       // disabled by Sperren
 

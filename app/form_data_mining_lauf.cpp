@@ -66,10 +66,11 @@ void Form_Data_Mining::BitBtn_Data_MiningClick() {
         return;
     }
     if (daten.status != mining::Laufergebnis::Status::Gelaufen) {
-        kontext_.ui.inform(kontext_.text("Systemgruppe Data Mining / System (Instanz = 1) wählen "
-                                         "oder anlegen!",
-                                         "System Group Data Mining / System (Instance = 1) "
-                                         "selected!?"));
+        kontext_.ui.inform(
+            kontext_.text("Systemgruppe Data Mining / System (Instanz = 1) wählen "
+                          "oder anlegen!",
+                          "System Group Data Mining / System (Instance = 1) "
+                          "selected!?"));
         return;
     }
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
-#include <exception>
-#include <memory>
-#include <thread>
 #include <bit>
 #include <cstdio>
+#include <exception>
+#include <memory>
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 #include "systems/startpruefung.h"
@@ -668,16 +668,15 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
 
             // The combinations that hold here.
             for (std::size_t x = 0; x < einstellungen.size(); ++x) {
-                haelt[x] = filterHaelt(bereich, t, einstellungen[x].art,
-                                       einstellungen[x].stellung, p, katalog)
+                haelt[x] = filterHaelt(bereich, t, einstellungen[x].art, einstellungen[x].stellung,
+                                       p, katalog)
                                ? 1
                                : 0;
             }
             for (std::size_t h = 0; h < kombinationen.size(); ++h) {
-                const bool gilt =
-                    std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
-                        return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
-                    });
+                const bool gilt = std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
+                    return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
+                });
                 if (gilt) {
                     addieren(teil.arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
                 }
@@ -689,8 +688,8 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         weitergeben();
     };
     for (std::size_t f = 0; f < faeden; ++f) {
-        teile.push_back(std::make_unique<Teil>(kAngriffsarten.size() *
-                                               (anteile[f].bis - anteile[f].von) * J));
+        teile.push_back(
+            std::make_unique<Teil>(kAngriffsarten.size() * (anteile[f].bis - anteile[f].von) * J));
     }
 
     // The first thread scores its share coup by coup, counts the numbers before each coup (for

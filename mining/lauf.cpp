@@ -110,8 +110,7 @@ Laufergebnis Data_Mining_Schreiben(store::DataModule_Roulette& dm, const Laufdat
     ergebnis.coupsImBereich = daten.bereich.size();
     ergebnis.tage = bewertung.tage;
     ergebnis.coups = bewertung.coups;
-    ergebnis.abgebrochen =
-        bewertung.coups - 1 < static_cast<std::int64_t>(daten.bereich.size());
+    ergebnis.abgebrochen = bewertung.coups - 1 < static_cast<std::int64_t>(daten.bereich.size());
     return ergebnis;
 }
 

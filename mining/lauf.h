@@ -60,11 +60,11 @@ Laufergebnis Data_Mining_Lauf(store::DataModule_Roulette& dm, const Laufauftrag&
 // What a run works on, read before the scoring and owned here, so the scoring needs no database.
 struct Laufdaten {
     Laufergebnis::Status status = Laufergebnis::Status::Gelaufen;
-    Parameter parameter;                         // as read and adjusted
-    std::vector<kern::Coup> bereich;             // the coups of the range that have a number
+    Parameter parameter;              // as read and adjusted
+    std::vector<kern::Coup> bereich;  // the coups of the range that have a number
     kern::Ereigniskatalog katalog;
     Auszahlungen auszahlungen;
-    Laufangaben angaben;                         // casino and table texts, the range
+    Laufangaben angaben;  // casino and table texts, the range
     char dezimaltrenner = '.';
     // Filled by Kandidaten_Schreiben.
     std::vector<HSR_Kombination> kombinationen;

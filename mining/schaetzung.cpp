@@ -88,8 +88,7 @@ Schaetzung Lauf_Schaetzen(const Parameter& p, std::size_t coups,
     }
     s.zeilen = mal(muster, kandidaten);
 
-    s.bytesPlatte = mal(2, plus(mal(s.zeilen, kBytesJeErgebniszeile),
-                                mal(folgen, kBytesJeFolge)));
+    s.bytesPlatte = mal(2, plus(mal(s.zeilen, kBytesJeErgebniszeile), mal(folgen, kBytesJeFolge)));
 
     // Sums: a block of three 8-byte sums per candidate for each pattern reached, the working sums
     // (their bound and one block beyond it), the rows, the sequences and the coups.
@@ -164,8 +163,8 @@ std::string Schaetzung_Text(const Schaetzung& s, bool englisch) {
                " memory";
     }
     return "Geschätzt höchstens " + gruppiert(s.zeilen, '.') + " Ergebniszeilen, " +
-           Bytes_Text(s.bytesPlatte, false) + " Festplatte, " +
-           Bytes_Text(s.bytesSpeicher, false) + " Arbeitsspeicher";
+           Bytes_Text(s.bytesPlatte, false) + " Festplatte, " + Bytes_Text(s.bytesSpeicher, false) +
+           " Arbeitsspeicher";
 }
 
 std::string Ablehnung_Text(Laufpruefung pruefung, const Schaetzung& s, std::uint64_t frei,

@@ -31,9 +31,9 @@ namespace spinalyst::mining {
 // (count, successes, win/loss, 8 bytes each), the working sums up to their bound, the rows handed
 // out, the sequences and the coups.
 struct Schaetzung {
-    std::uint64_t zeilen = 0;          // result rows at most
-    std::uint64_t bytesPlatte = 0;     // disk the candidate and result tables need at most
-    std::uint64_t bytesSpeicher = 0;   // memory the scoring holds at most
+    std::uint64_t zeilen = 0;         // result rows at most
+    std::uint64_t bytesPlatte = 0;    // disk the candidate and result tables need at most
+    std::uint64_t bytesSpeicher = 0;  // memory the scoring holds at most
 };
 
 inline constexpr std::uint64_t kBytesJeErgebniszeile = 64;

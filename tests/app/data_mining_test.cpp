@@ -9,11 +9,11 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QGroupBox>
-#include <QRegularExpression>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -340,10 +340,12 @@ void DataMiningTest::runFromTheWindowAfterTheQuestion() {
         QCOMPARE(dmZahl("SELECT SUM(Anzahl) FROM DM_Folge"), vorangegangen(30));
         QCOMPARE(gespeichert("DM_Coups_letztes_DM"), std::string("31"));
         QCOMPARE(gespeichert("DM_Tage_letztes_DM"), std::string("2"));
-        QVERIFY2(d->windowTitle().startsWith(QStringLiteral("  Data Mining (letzte Mustererkennung: ")),
-                 qPrintable(d->windowTitle()));
-        QVERIFY2(d->windowTitle().endsWith(QStringLiteral(", 01.03.26 - 31.03.26, 2 Tage, 30 Coups)")),
-                 qPrintable(d->windowTitle()));
+        QVERIFY2(
+            d->windowTitle().startsWith(QStringLiteral("  Data Mining (letzte Mustererkennung: ")),
+            qPrintable(d->windowTitle()));
+        QVERIFY2(
+            d->windowTitle().endsWith(QStringLiteral(", 01.03.26 - 31.03.26, 2 Tage, 30 Coups)")),
+            qPrintable(d->windowTitle()));
         // Everything usable again, the closed rows still closed; the panel's own caption back.
         QCOMPARE(panel->title(), QStringLiteral("Auswertung"));
         QVERIFY(start->isEnabled());
@@ -410,7 +412,8 @@ void DataMiningTest::escapeDuringARunCancelsWithPartialResults() {
         QCOMPARE(dmZahl("SELECT SUM(Anzahl) FROM DM_Gewinn_Verlust WHERE Art = '1' AND "
                         "ID_Ereignis = 1 AND ID_Angriff = 1"),
                  vorangegangen(static_cast<std::size_t>(coups)));
-        QVERIFY2(d->windowTitle().endsWith(QStringLiteral(" Coups)")), qPrintable(d->windowTitle()));
+        QVERIFY2(d->windowTitle().endsWith(QStringLiteral(" Coups)")),
+                 qPrintable(d->windowTitle()));
         QVERIFY(d->windowTitle().contains(QStringLiteral(", ") + QString::number(coups) +
                                           QStringLiteral(" Coups)")));
         QCOMPARE(panel->title(), QStringLiteral("Evaluation"));

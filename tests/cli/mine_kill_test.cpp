@@ -1,6 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -156,9 +156,9 @@ TEST_F(MineKillTest, KilledWhileScoringOrWritingLeavesIntactFiles) {
     for (const Moment m : {Moment{n / 10, 0}, Moment{n / 2, 0}, Moment{n, 0}, Moment{n, 20},
                            Moment{n, 100}, Moment{n, 400}}) {
         SCOPED_TRACE(std::to_string(m.coups) + " coups + " + std::to_string(m.wartenMs) + " ms");
-        const fs::path d = vorlage.parent_path() /
-                           (vorlage.filename().string() + "-" + std::to_string(m.coups) + "-" +
-                            std::to_string(m.wartenMs));
+        const fs::path d =
+            vorlage.parent_path() / (vorlage.filename().string() + "-" + std::to_string(m.coups) +
+                                     "-" + std::to_string(m.wartenMs));
         fs::copy(vorlage, d, fs::copy_options::recursive);
         FILE* aus = nullptr;
         const pid_t pid = starten(d, aus);

@@ -124,7 +124,8 @@ TEST(LaufPruefen, PlatteVorSpeicherGrenzenEinschliesslich) {
              {1000, 499, Laufpruefung::ZuWenigSpeicher},
              {0, 0, Laufpruefung::ZuWenigPlatte},
          }) {
-        EXPECT_EQ(Lauf_Pruefen(s, f.platte, f.speicher), f.erwartet) << f.platte << "/" << f.speicher;
+        EXPECT_EQ(Lauf_Pruefen(s, f.platte, f.speicher), f.erwartet)
+            << f.platte << "/" << f.speicher;
     }
 }
 
@@ -142,8 +143,8 @@ TEST(SchaetzungText, FrageZeileUndAblehnung) {
               "Zu wenig freier Platz auf der Festplatte für die Ergebnisse (100 MB frei)!\n" +
                   Schaetzung_Text(s, false) + ".\nBerechnung nicht gestartet.");
     EXPECT_EQ(Ablehnung_Text(Laufpruefung::ZuWenigSpeicher, s, std::uint64_t{1} << 30, true),
-              "Not enough free memory for the results (1.0 GB free)!\n" +
-                  Schaetzung_Text(s, true) + ".\nCalculation not started.");
+              "Not enough free memory for the results (1.0 GB free)!\n" + Schaetzung_Text(s, true) +
+                  ".\nCalculation not started.");
     EXPECT_EQ(Bytes_Text(512, false), "1 KB");
     EXPECT_EQ(Bytes_Text(0, true), "0 KB");
 }
