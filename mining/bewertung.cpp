@@ -4,7 +4,9 @@
 #include <atomic>
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -370,21 +372,24 @@ void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&&
 }
 
 // Sums of attacks per candidate, in blocks of 3 C: the counts, the successes, the wins/losses.
+// The working sums of a thread are 32-bit (half the memory to stream through per coup) and handed
+// on before they could overflow; the sums per pattern are 64-bit.
+template <class T>
 class Summenblock {
   public:
     explicit Summenblock(std::size_t kandidaten) : c_(kandidaten) {}
 
-    std::size_t bytesJeBlock() const { return 3 * c_ * sizeof(std::int64_t); }
+    std::size_t bytesJeBlock() const { return 3 * c_ * sizeof(T); }
     std::size_t size() const { return index_.size(); }
 
-    std::int64_t* block(std::uint64_t schluessel) {
+    T* block(std::uint64_t schluessel) {
         const auto [it, neu] = index_.try_emplace(schluessel, index_.size());
         if (neu) {
             daten_.resize(daten_.size() + 3 * c_, 0);
         }
         return daten_.data() + it->second * 3 * c_;
     }
-    const std::int64_t* finden(std::uint64_t schluessel) const {
+    const T* finden(std::uint64_t schluessel) const {
         const auto it = index_.find(schluessel);
         return it == index_.end() ? nullptr : daten_.data() + it->second * 3 * c_;
     }
@@ -402,10 +407,11 @@ class Summenblock {
   private:
     std::size_t c_;
     std::unordered_map<std::uint64_t, std::size_t> index_;
-    std::vector<std::int64_t> daten_;
+    std::vector<T> daten_;
 };
 
-void addieren(std::int64_t* ziel, const std::int64_t* quelle, std::size_t n) {
+template <class T, class U>
+void addieren(T* __restrict ziel, const U* __restrict quelle, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         ziel[i] += quelle[i];
     }
@@ -565,13 +571,13 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     // One thread's share: the candidates of its events, in kind, event, length order. Scores coup
     // by coup while `weiter` lets it; its sums per (combination, sequence) end in `ergebnis`.
     struct Teil {
-        explicit Teil(std::size_t c) : arbeit(c), ergebnis(c) {}
-        Summenblock arbeit;
-        Summenblock ergebnis;
+        explicit Teil(std::size_t c) : ergebnis(c) {}
+        Summenblock<std::int64_t> ergebnis;
     };
     const std::size_t arbeitsspeicher = auftrag.arbeitsspeicher / faeden;
     std::vector<std::unique_ptr<Teil>> teile;
-    const auto bewerten = [&](std::size_t f, Teil& teil, const auto& weiter) {
+    const auto bewertenMit = [&](auto typ, std::size_t f, Teil& teil, const auto& weiter) {
+        using T = decltype(typ);
         const std::size_t e0 = anteile[f].von;
         const std::size_t nEt = anteile[f].bis - e0;
         const std::size_t C = kAngriffsarten.size() * nEt * J;
@@ -593,17 +599,28 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                 }
             }
         }
+        // The largest amount one coup adds to a working sum; the sums are handed on before
+        // another coup could take them beyond T.
+        std::int64_t groesste = 1;
+        for (std::size_t c = 0; c < C; ++c) {
+            groesste = std::max({groesste, std::abs(gewinn[c]), std::abs(verlust[c])});
+        }
+        groesste *= static_cast<std::int64_t>(J);
+        const std::int64_t coupsBisVoll = std::numeric_limits<T>::max() / groesste;
+        std::int64_t coupsInArbeit = 0;
+        Summenblock<T> arbeit(C);
         const auto weitergeben = [&] {
-            teil.arbeit.durchlaufen([&](std::uint64_t schluessel, const std::int64_t* summen) {
+            arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
                 const std::uint64_t h = schluessel / zahlenRaum;
                 passendeFolgen(raster, zahlenVon(schluessel % zahlenRaum), [&](std::size_t s) {
                     addieren(teil.ergebnis.block(h * folgen.size() + s), summen, 3 * C);
                 });
             });
-            teil.arbeit.leeren();
+            arbeit.leeren();
+            coupsInArbeit = 0;
         };
 
-        std::vector<std::int64_t> ausgang(3 * C);
+        std::vector<T> ausgang(3 * C);
         std::vector<char> haelt(einstellungen.size());
         for (std::size_t t = 0; t < N && weiter(t); ++t) {
             if (t < L || C == 0) {
@@ -613,10 +630,10 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             const std::uint64_t u = zahlenVor(t);
 
             // The outcome of every candidate started here.
-            std::fill(ausgang.begin(), ausgang.end(), 0);
-            std::int64_t* anzahl = ausgang.data();
-            std::int64_t* ok = anzahl + C;
-            std::int64_t* gv = ok + C;
+            std::fill(ausgang.begin(), ausgang.end(), T{0});
+            T* anzahl = ausgang.data();
+            T* ok = anzahl + C;
+            T* gv = ok + C;
             const std::size_t n = spielbar[t];
             for (std::size_t i = 0; i < nEt; ++i) {
                 std::uint32_t treffer = 0;
@@ -633,7 +650,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         const std::size_t c = (a * nEt + i) * J + j - 1;
                         anzahl[c] = 1;
                         ok[c] = erfolg ? 1 : 0;
-                        gv[c] = erfolg ? gewinn[c] : verlust[c];
+                        gv[c] = static_cast<T>(erfolg ? gewinn[c] : verlust[c]);
                     };
                     // "1": the j-th coup alone.
                     if (n >= j) {
@@ -655,7 +672,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                             (static_cast<std::int64_t>(j) - treffer_j) * verlust[c];
                         anzahl[c] = 1;
                         ok[c] = summe > 0 ? 1 : 0;
-                        gv[c] = summe;
+                        gv[c] = static_cast<T>(summe);
                     }
                     // "P": until the first miss.
                     if (ersterFehl < j) {
@@ -673,19 +690,43 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                                ? 1
                                : 0;
             }
+            if (coupsInArbeit >= coupsBisVoll) {
+                weitergeben();
+            }
+            ++coupsInArbeit;
             for (std::size_t h = 0; h < kombinationen.size(); ++h) {
                 const bool gilt = std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
                     return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
                 });
                 if (gilt) {
-                    addieren(teil.arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
+                    addieren(arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
                 }
             }
-            if (teil.arbeit.size() * teil.arbeit.bytesJeBlock() >= arbeitsspeicher) {
+            if (arbeit.size() * arbeit.bytesJeBlock() >= arbeitsspeicher) {
                 weitergeben();
             }
         }
         weitergeben();
+    };
+    // 32-bit working sums unless one coup's amounts come near that range.
+    const auto bewerten = [&](std::size_t f, Teil& teil, const auto& weiter) {
+        std::int64_t groesste = 0;
+        for (const int e : ereignisse) {
+            for (const char art : {'E', 'K', 'P'}) {
+                for (int j = 1; j <= kAngriffslaengeMax; ++j) {
+                    for (const bool erfolg : {true, false}) {
+                        groesste = std::max<std::int64_t>(
+                            groesste, std::abs(static_cast<std::int64_t>(Angriff_Gewinn_Verlust(
+                                          auszahlungen, art, e, erfolg, j))));
+                    }
+                }
+            }
+        }
+        if (groesste * static_cast<std::int64_t>(J) < (std::int64_t{1} << 24)) {
+            bewertenMit(std::int32_t{}, f, teil, weiter);
+        } else {
+            bewertenMit(std::int64_t{}, f, teil, weiter);
+        }
     };
     for (std::size_t f = 0; f < faeden; ++f) {
         teile.push_back(
