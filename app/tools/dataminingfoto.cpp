@@ -57,7 +57,8 @@ void beispiele(spinalyst::kern::Kontext& k) {
             const Date tag = bis.addDays(-d);
             for (int i = 0; i < kCoups; ++i) {
                 zufall = zufall * 1103515245u + 12345u;
-                p.appendRecord({idCasino, tisch, tag, Value(), Value((zufall >> 16) % 37)});
+                p.appendRecord({idCasino, tisch, tag, Value(),
+                                Value(static_cast<std::int64_t>((zufall >> 16) % 37))});
             }
             t.append();
             t.setValue("ID_Casino", idCasino);
