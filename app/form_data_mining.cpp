@@ -17,6 +17,7 @@
 #include "app/binding/cursor_watch.h"
 #include "app/qt_user_interface.h"
 #include "mining/kandidaten.h"
+#include "mining/lauf.h"
 
 namespace spinalyst::app {
 
@@ -182,10 +183,28 @@ Form_Data_Mining::Form_Data_Mining(kern::Kontext& kontext, binding::BindingConte
     BitBtn_Data_Mining =
         benannt(new QPushButton(QStringLiteral("Data Mining")), "BitBtn_Data_Mining");
     BitBtn_Data_Mining->setAutoDefault(false);
-    BitBtn_Data_Mining->setEnabled(false);
+    connect(BitBtn_Data_Mining, &QPushButton::clicked, this,
+            &Form_Data_Mining::BitBtn_Data_MiningClick);
     BitBtn_OK = benannt(new QPushButton(QStringLiteral("OK")), "BitBtn_OK");
     BitBtn_OK->setAutoDefault(false);
     connect(BitBtn_OK, &QPushButton::clicked, this, &QDialog::accept);
+
+    // The results panel: the result list goes into its layout above the row of the cancel
+    // button; its caption shows the progress of a run.
+    Panel_Auswertung = benannt(new QGroupBox, "Panel_Auswertung");
+    auto* auswertung = new QVBoxLayout(Panel_Auswertung);
+    BitBtn_Abbrechen = benannt(new QPushButton, "BitBtn_Abbrechen");
+    BitBtn_Abbrechen->setAutoDefault(false);
+    BitBtn_Abbrechen->hide();
+    connect(BitBtn_Abbrechen, &QPushButton::clicked, this, [this] {
+        if (lauf_ != nullptr) {
+            lauf_->abbrechen();
+        }
+    });
+    auto* abbruchzeile = new QHBoxLayout;
+    abbruchzeile->addStretch(1);
+    abbruchzeile->addWidget(BitBtn_Abbrechen);
+    auswertung->addLayout(abbruchzeile);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(zeitraum);
@@ -198,6 +217,7 @@ Form_Data_Mining::Form_Data_Mining(kern::Kontext& kontext, binding::BindingConte
     unten->addWidget(BitBtn_Data_Mining);
     unten->addWidget(BitBtn_OK);
     layout->addLayout(unten);
+    layout->addWidget(Panel_Auswertung, 1);
 
     // Registered after the bound controls: their own refresh has run when this one runs.
     wahlWatch_ = std::make_unique<binding::CursorWatch>(
@@ -215,6 +235,11 @@ void Form_Data_Mining::Beschriften() {
     };
     setWindowTitle(QString::fromStdString(
         mining::Data_Mining_Titel(kontext_.dm.TdbTable_Wahl, englisch, tag)));
+    if (!laeuft_) {
+        Panel_Auswertung->setTitle(englisch ? QStringLiteral("Evaluation")
+                                            : QStringLiteral("Auswertung"));
+    }
+    BitBtn_Abbrechen->setText(englisch ? QStringLiteral("Cancel") : QStringLiteral("Abbrechen"));
     Label_Zeitraum->setText(englisch ? QStringLiteral("Days") : QStringLiteral("Tage"));
     DBCheckBox_Tage_uebergreifend->setText(englisch ? QStringLiteral("ac") : QStringLiteral("üb"));
     Label_Chancen->setText(englisch ? QStringLiteral("Chance") : QStringLiteral("Chancen"));
@@ -235,6 +260,7 @@ int Form_Data_Mining::Zeigen() {
     try {
         seite = mining::Data_Mining_FormShow(kontext_);
         if (seite) {
+            systemId_ = seite->system;
             system_ = mining::Parameter_Laden(kontext_.dm.TdbDatabase_Roulette, seite->system)
                           .value_or(mining::Parameter{});
         }
@@ -301,6 +327,12 @@ void Form_Data_Mining::EreignisfolgeGeklickt(Folgeklasse box, bool angehakt) {
 }
 
 void Form_Data_Mining::done(int ergebnis) {
+    if (laeuft_) {
+        if (lauf_ != nullptr) {
+            lauf_->abbrechen();
+        }
+        return;
+    }
     offen_ = false;
     try {
         mining::Data_Mining_FormClose(kontext_, alsDatum(DateTimePicker_Datum_von->date()),

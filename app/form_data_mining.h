@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "app/binding/binding_context.h"
 #include "kern/kontext.h"
@@ -11,6 +14,7 @@
 
 class QCheckBox;
 class QDateEdit;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 
@@ -19,6 +23,10 @@ class BoundCheckBox;
 class BoundComboBox;
 class CursorWatch;
 }  // namespace spinalyst::binding
+
+namespace spinalyst::mining {
+class Hintergrundbewertung;
+}  // namespace spinalyst::mining
 
 namespace spinalyst::app {
 
@@ -29,8 +37,10 @@ namespace spinalyst::app {
 // first opening, as a child of the main window. The operations and texts come from
 // mining/fenster_daten.h.
 //
-// The run button (`BitBtn_Data_Mining`) is shown but stays disabled here: the scoring run and the
-// results panel are built apart and hook into this window.
+// The run (`BitBtn_Data_MiningClick`, form_data_mining_lauf.cpp): the count with the estimate of
+// rows, disk and memory in the question, a run that would not fit refused; the scoring on a
+// thread of its own while the window shows the progress on the panel "Auswertung" and only the
+// cancel button (and Escape) can be used; the results written once it ends or is cancelled.
 class Form_Data_Mining : public QDialog {
     Q_OBJECT
   public:
@@ -41,6 +51,10 @@ class Form_Data_Mining : public QDialog {
     // `FormShow`, then the window modally; on closing the range and the options are stored.
     int Zeigen();
 
+    // `BitBtn_Data_MiningClick`: returns when the run has ended (or was not started).
+    void BitBtn_Data_MiningClick();
+    bool laeuft() const { return laeuft_; }
+
   private:
     // Captions in the session's language.
     void Beschriften();
@@ -48,7 +62,13 @@ class Form_Data_Mining : public QDialog {
     // and the count; run whenever `Wahl` changes.
     void Nachfuehren();
     void EreignisfolgeGeklickt(mining::Folgeklasse box, bool angehakt);
+    // Closing (OK, Escape, the window's close button) during a run cancels the run instead.
     void done(int ergebnis) override;
+    // Every control of the window but the cancel button disabled during a run (also those added
+    // later), and enabled again afterwards (those that were enabled before).
+    void Sperren(bool sperren);
+    // The panel's caption: "Auswertung" / "Evaluation", or the progress during a run.
+    void Fortschritt_Zeigen(std::size_t erledigt, std::size_t coups, std::int64_t ms);
 
     kern::Kontext& kontext_;
     binding::BindingContext* bindung_;
@@ -56,6 +76,10 @@ class Form_Data_Mining : public QDialog {
     std::array<bool, 3> zeileFrei_{};
     bool offen_ = false;  // between FormShow and closing; the watch idles otherwise
     mining::Ereignisfolge_Anzeige folgeAnzeige_;
+    std::int64_t systemId_ = 0;                     // `ID_System_AutoInc` of the data-mining system
+    bool laeuft_ = false;                           // a run is scoring
+    mining::Hintergrundbewertung* lauf_ = nullptr;  // the scoring of the run, while it runs
+    std::vector<QPointer<QWidget>> gesperrt_;       // disabled by Sperren
 
     QDateEdit* DateTimePicker_Datum_von = nullptr;
     QDateEdit* DateTimePicker_Datum_bis = nullptr;
@@ -75,6 +99,9 @@ class Form_Data_Mining : public QDialog {
     QLabel* Label_Kombinationen = nullptr;
     QPushButton* BitBtn_Data_Mining = nullptr;
     QPushButton* BitBtn_OK = nullptr;
+    // The results panel: its caption shows the progress during a run; it holds the cancel button.
+    QGroupBox* Panel_Auswertung = nullptr;
+    QPushButton* BitBtn_Abbrechen = nullptr;
     std::unique_ptr<binding::CursorWatch> wahlWatch_;
 };
 

@@ -1,9 +1,15 @@
 #include "mining/bewertung.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <limits>
+#include <memory>
 #include <stdexcept>
+#include <thread>
 #include <unordered_map>
 
 #include "systems/startpruefung.h"
@@ -366,19 +372,26 @@ void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&&
 }
 
 // Sums of attacks per candidate, in blocks of 3 C: the counts, the successes, the wins/losses.
+// The working sums of a thread are 32-bit (half the memory to stream through per coup) and handed
+// on before they could overflow; the sums per pattern are 64-bit.
+template <class T>
 class Summenblock {
   public:
     explicit Summenblock(std::size_t kandidaten) : c_(kandidaten) {}
 
-    std::size_t bytesJeBlock() const { return 3 * c_ * sizeof(std::int64_t); }
+    std::size_t bytesJeBlock() const { return 3 * c_ * sizeof(T); }
     std::size_t size() const { return index_.size(); }
 
-    std::int64_t* block(std::uint64_t schluessel) {
+    T* block(std::uint64_t schluessel) {
         const auto [it, neu] = index_.try_emplace(schluessel, index_.size());
         if (neu) {
             daten_.resize(daten_.size() + 3 * c_, 0);
         }
         return daten_.data() + it->second * 3 * c_;
+    }
+    const T* finden(std::uint64_t schluessel) const {
+        const auto it = index_.find(schluessel);
+        return it == index_.end() ? nullptr : daten_.data() + it->second * 3 * c_;
     }
     void leeren() {
         index_.clear();
@@ -394,14 +407,53 @@ class Summenblock {
   private:
     std::size_t c_;
     std::unordered_map<std::uint64_t, std::size_t> index_;
-    std::vector<std::int64_t> daten_;
+    std::vector<T> daten_;
 };
 
-void addieren(std::int64_t* ziel, const std::int64_t* quelle, std::size_t n) {
+template <class T, class U>
+void addieren(T* __restrict ziel, const U* __restrict quelle, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         ziel[i] += quelle[i];
     }
 }
+
+}  // namespace
+
+namespace {
+
+// The events (positions in the list of attacked events) one thread scores: [von, bis).
+struct Anteil {
+    std::size_t von = 0;
+    std::size_t bis = 0;
+};
+
+// How the coups are handed from the first thread, which calls the progress and stops the run,
+// to the others: they may score coup t once t < freigegeben; the high bit marks the final count.
+class Freigabe {
+  public:
+    static constexpr std::size_t kEnde = std::size_t{1} << (sizeof(std::size_t) * 8 - 1);
+
+    void freigeben(std::size_t coups, bool ende) {
+        stand_.store(coups | (ende ? kEnde : 0), std::memory_order_release);
+        stand_.notify_all();
+    }
+    // Waits until coup t may be scored; false when the run ended before it.
+    bool abwarten(std::size_t t) {
+        while (true) {
+            const std::size_t s = stand_.load(std::memory_order_acquire);
+            if (t < (s & ~kEnde)) {
+                return true;
+            }
+            if ((s & kEnde) != 0) {
+                return false;
+            }
+            stand_.wait(s, std::memory_order_acquire);
+        }
+    }
+
+  private:
+    std::atomic<std::size_t> stand_{0};
+};
 
 }  // namespace
 
@@ -430,7 +482,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     const Folgenraster raster = folgenraster(folgen, katalog);
     const std::size_t L = raster.laenge;
 
-    // The attacked events and what their attacks pay.
+    // The attacked events.
     std::vector<int> ereignisse;
     for (int e = 1; e <= kHoechstesAngriffsereignis; ++e) {
         const std::optional<std::size_t> klasse = chancenIndex(*Chance_Des_Ereignisses(e));
@@ -440,25 +492,20 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     }
     const std::size_t nE = ereignisse.size();
     const std::size_t J = kAngriffslaengeMax;
-    const std::size_t C = kAngriffsarten.size() * nE * J;
-    // Per kind, event and length: the amount on success and on failure.
-    std::vector<std::int64_t> gewinn(C);
-    std::vector<std::int64_t> verlust(C);
-    std::vector<std::uint64_t> masken(nE);
-    for (std::size_t a = 0; a < kAngriffsarten.size(); ++a) {
-        for (std::size_t i = 0; i < nE; ++i) {
-            masken[i] = maske(katalog, ereignisse[i]);
-            for (std::size_t j = 1; j <= J; ++j) {
-                const std::size_t c = (a * nE + i) * J + j - 1;
-                const char art = kAngriffsarten[a] == '1' ? 'K' : kAngriffsarten[a];
-                gewinn[c] = Angriff_Gewinn_Verlust(auszahlungen, art, ereignisse[i], true,
-                                                   static_cast<int>(j));
-                verlust[c] = Angriff_Gewinn_Verlust(auszahlungen, art, ereignisse[i], false,
-                                                    static_cast<int>(j));
-            }
-        }
-    }
     const std::size_t aK = 2;  // position of "K" in kAngriffsarten
+
+    // The threads and the events each scores: as many as asked (automatic: both cores on a range
+    // worth it), never more than there are events.
+    std::size_t faeden = auftrag.faeden;
+    if (faeden == 0) {
+        const unsigned kerne = std::thread::hardware_concurrency();
+        faeden = bereich.size() >= 64 ? std::clamp<std::size_t>(kerne, 1, 2) : 1;
+    }
+    faeden = std::max<std::size_t>(1, std::min(faeden, nE));
+    std::vector<Anteil> anteile(faeden);
+    for (std::size_t f = 0; f < faeden; ++f) {
+        anteile[f] = {nE * f / faeden, nE * (f + 1) / faeden};
+    }
 
     // The distinct filter settings of the combinations, each checked once per coup.
     struct Einstellung {
@@ -500,10 +547,6 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         }
     }
 
-    // Sums per (combination, numbers before the coup), and per (combination, sequence).
-    Summenblock arbeit(C);
-    Summenblock ergebnis(C);
-    std::unordered_map<std::uint64_t, std::int64_t> coupsJeZahlen;
     std::uint64_t zahlenRaum = 1;
     for (std::size_t k = 0; k < L; ++k) {
         zahlenRaum *= kZahlen;
@@ -516,121 +559,233 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         }
         return zahlen;
     };
-    const auto weitergeben = [&] {
-        arbeit.durchlaufen([&](std::uint64_t schluessel, const std::int64_t* summen) {
-            const std::uint64_t h = schluessel / zahlenRaum;
-            passendeFolgen(raster, zahlenVon(schluessel % zahlenRaum), [&](std::size_t s) {
-                addieren(ergebnis.block(h * folgen.size() + s), summen, 3 * C);
-            });
-        });
-        arbeit.leeren();
-    };
-
-    std::vector<std::int64_t> ausgang(3 * C);
-    std::vector<char> haelt(einstellungen.size());
-    std::size_t erledigt = 0;
-    const auto fertig = [&] {
-        ++erledigt;
-        return auftrag.nachCoup && auftrag.nachCoup(erledigt);
-    };
-    for (std::size_t t = 0; t < N; ++t) {
-        if (t < L) {
-            // Too few coups before for any sequence.
-            if (fertig()) {
-                break;
-            }
-            continue;
-        }
-        // The numbers of the coups before, the nearest first.
+    // The numbers of the coups before coup t, the nearest first, as one key.
+    const auto zahlenVor = [&](std::size_t t) {
         std::uint64_t u = 0;
         for (std::size_t k = L; k-- > 0;) {
             u = u * kZahlen + static_cast<std::uint64_t>(bereich[t - 1 - k].zahlOderNull());
         }
-        ++coupsJeZahlen[u];
-        if (C == 0) {
-            if (fertig()) {
-                break;
-            }
-            continue;
-        }
+        return u;
+    };
 
-        // The outcome of every candidate started here.
-        std::fill(ausgang.begin(), ausgang.end(), 0);
-        std::int64_t* anzahl = ausgang.data();
-        std::int64_t* ok = anzahl + C;
-        std::int64_t* gv = ok + C;
-        const std::size_t n = spielbar[t];
-        for (std::size_t i = 0; i < nE; ++i) {
-            std::uint32_t treffer = 0;
-            for (std::size_t k = 0; k < n; ++k) {
-                treffer |= (trifft(masken[i], bereich[t + k]) ? 1u : 0u) << k;
-            }
-            const std::uint32_t fehl = ~treffer & ((1u << n) - 1u);
-            const std::size_t ersterTreffer =
-                treffer == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(treffer));
-            const std::size_t ersterFehl =
-                fehl == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(fehl));
-            for (std::size_t j = 1; j <= J; ++j) {
-                const auto setzen = [&](std::size_t a, bool erfolg) {
-                    const std::size_t c = (a * nE + i) * J + j - 1;
-                    anzahl[c] = 1;
-                    ok[c] = erfolg ? 1 : 0;
-                    gv[c] = erfolg ? gewinn[c] : verlust[c];
-                };
-                // "1": the j-th coup alone.
-                if (n >= j) {
-                    setzen(0, ((treffer >> (j - 1)) & 1u) != 0);
-                }
-                // "E": until the first hit.
-                if (ersterTreffer < j) {
-                    setzen(1, true);
-                } else if (n >= j) {
-                    setzen(1, false);
-                }
-                // "K": j coups, each paid on its own.
-                if (n >= j) {
-                    const std::size_t c = (aK * nE + i) * J + j - 1;
-                    const auto treffer_j =
-                        static_cast<std::int64_t>(std::popcount(treffer & ((1u << j) - 1u)));
-                    const std::int64_t summe =
-                        treffer_j * gewinn[c] +
-                        (static_cast<std::int64_t>(j) - treffer_j) * verlust[c];
-                    anzahl[c] = 1;
-                    ok[c] = summe > 0 ? 1 : 0;
-                    gv[c] = summe;
-                }
-                // "P": until the first miss.
-                if (ersterFehl < j) {
-                    setzen(3, false);
-                } else if (n >= j) {
-                    setzen(3, true);
+    // One thread's share: the candidates of its events, in kind, event, length order. Scores coup
+    // by coup while `weiter` lets it; its sums per (combination, sequence) end in `ergebnis`.
+    struct Teil {
+        explicit Teil(std::size_t c) : ergebnis(c) {}
+        Summenblock<std::int64_t> ergebnis;
+    };
+    const std::size_t arbeitsspeicher = auftrag.arbeitsspeicher / faeden;
+    std::vector<std::unique_ptr<Teil>> teile;
+    const auto bewertenMit = [&](auto typ, std::size_t f, Teil& teil, const auto& weiter) {
+        using T = decltype(typ);
+        const std::size_t e0 = anteile[f].von;
+        const std::size_t nEt = anteile[f].bis - e0;
+        const std::size_t C = kAngriffsarten.size() * nEt * J;
+        // Per kind, event and length: the amount on success and on failure.
+        std::vector<std::int64_t> gewinn(C);
+        std::vector<std::int64_t> verlust(C);
+        std::vector<std::uint64_t> masken(nEt);
+        for (std::size_t a = 0; a < kAngriffsarten.size(); ++a) {
+            for (std::size_t i = 0; i < nEt; ++i) {
+                const int e = ereignisse[e0 + i];
+                masken[i] = maske(katalog, e);
+                for (std::size_t j = 1; j <= J; ++j) {
+                    const std::size_t c = (a * nEt + i) * J + j - 1;
+                    const char art = kAngriffsarten[a] == '1' ? 'K' : kAngriffsarten[a];
+                    gewinn[c] =
+                        Angriff_Gewinn_Verlust(auszahlungen, art, e, true, static_cast<int>(j));
+                    verlust[c] =
+                        Angriff_Gewinn_Verlust(auszahlungen, art, e, false, static_cast<int>(j));
                 }
             }
         }
-
-        // The combinations that hold here.
-        for (std::size_t x = 0; x < einstellungen.size(); ++x) {
-            haelt[x] =
-                filterHaelt(bereich, t, einstellungen[x].art, einstellungen[x].stellung, p, katalog)
-                    ? 1
-                    : 0;
+        // The largest amount one coup adds to a working sum; the sums are handed on before
+        // another coup could take them beyond T.
+        std::int64_t groesste = 1;
+        for (std::size_t c = 0; c < C; ++c) {
+            groesste = std::max({groesste, std::abs(gewinn[c]), std::abs(verlust[c])});
         }
-        for (std::size_t h = 0; h < kombinationen.size(); ++h) {
-            const bool gilt = std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
-                return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
+        groesste *= static_cast<std::int64_t>(J);
+        const std::int64_t coupsBisVoll = std::numeric_limits<T>::max() / groesste;
+        std::int64_t coupsInArbeit = 0;
+        Summenblock<T> arbeit(C);
+        const auto weitergeben = [&] {
+            arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
+                const std::uint64_t h = schluessel / zahlenRaum;
+                passendeFolgen(raster, zahlenVon(schluessel % zahlenRaum), [&](std::size_t s) {
+                    addieren(teil.ergebnis.block(h * folgen.size() + s), summen, 3 * C);
+                });
             });
-            if (gilt) {
-                addieren(arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
+            arbeit.leeren();
+            coupsInArbeit = 0;
+        };
+
+        std::vector<T> ausgang(3 * C);
+        std::vector<char> haelt(einstellungen.size());
+        for (std::size_t t = 0; t < N && weiter(t); ++t) {
+            if (t < L || C == 0) {
+                // Too few coups before for any sequence, or nothing attacked.
+                continue;
+            }
+            const std::uint64_t u = zahlenVor(t);
+
+            // The outcome of every candidate started here.
+            std::fill(ausgang.begin(), ausgang.end(), T{0});
+            T* anzahl = ausgang.data();
+            T* ok = anzahl + C;
+            T* gv = ok + C;
+            const std::size_t n = spielbar[t];
+            for (std::size_t i = 0; i < nEt; ++i) {
+                std::uint32_t treffer = 0;
+                for (std::size_t k = 0; k < n; ++k) {
+                    treffer |= (trifft(masken[i], bereich[t + k]) ? 1u : 0u) << k;
+                }
+                const std::uint32_t fehl = ~treffer & ((1u << n) - 1u);
+                const std::size_t ersterTreffer =
+                    treffer == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(treffer));
+                const std::size_t ersterFehl =
+                    fehl == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(fehl));
+                for (std::size_t j = 1; j <= J; ++j) {
+                    const auto setzen = [&](std::size_t a, bool erfolg) {
+                        const std::size_t c = (a * nEt + i) * J + j - 1;
+                        anzahl[c] = 1;
+                        ok[c] = erfolg ? 1 : 0;
+                        gv[c] = static_cast<T>(erfolg ? gewinn[c] : verlust[c]);
+                    };
+                    // "1": the j-th coup alone.
+                    if (n >= j) {
+                        setzen(0, ((treffer >> (j - 1)) & 1u) != 0);
+                    }
+                    // "E": until the first hit.
+                    if (ersterTreffer < j) {
+                        setzen(1, true);
+                    } else if (n >= j) {
+                        setzen(1, false);
+                    }
+                    // "K": j coups, each paid on its own.
+                    if (n >= j) {
+                        const std::size_t c = (aK * nEt + i) * J + j - 1;
+                        const auto treffer_j =
+                            static_cast<std::int64_t>(std::popcount(treffer & ((1u << j) - 1u)));
+                        const std::int64_t summe =
+                            treffer_j * gewinn[c] +
+                            (static_cast<std::int64_t>(j) - treffer_j) * verlust[c];
+                        anzahl[c] = 1;
+                        ok[c] = summe > 0 ? 1 : 0;
+                        gv[c] = static_cast<T>(summe);
+                    }
+                    // "P": until the first miss.
+                    if (ersterFehl < j) {
+                        setzen(3, false);
+                    } else if (n >= j) {
+                        setzen(3, true);
+                    }
+                }
+            }
+
+            // The combinations that hold here.
+            for (std::size_t x = 0; x < einstellungen.size(); ++x) {
+                haelt[x] = filterHaelt(bereich, t, einstellungen[x].art, einstellungen[x].stellung,
+                                       p, katalog)
+                               ? 1
+                               : 0;
+            }
+            if (coupsInArbeit >= coupsBisVoll) {
+                weitergeben();
+            }
+            ++coupsInArbeit;
+            for (std::size_t h = 0; h < kombinationen.size(); ++h) {
+                const bool gilt = std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
+                    return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
+                });
+                if (gilt) {
+                    addieren(arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
+                }
+            }
+            if (arbeit.size() * arbeit.bytesJeBlock() >= arbeitsspeicher) {
+                weitergeben();
             }
         }
-        if (arbeit.size() * arbeit.bytesJeBlock() >= auftrag.arbeitsspeicher) {
-            weitergeben();
+        weitergeben();
+    };
+    // 32-bit working sums unless one coup's amounts come near that range.
+    const auto bewerten = [&](std::size_t f, Teil& teil, const auto& weiter) {
+        std::int64_t groesste = 0;
+        for (const int e : ereignisse) {
+            for (const char art : {'E', 'K', 'P'}) {
+                for (int j = 1; j <= kAngriffslaengeMax; ++j) {
+                    for (const bool erfolg : {true, false}) {
+                        groesste = std::max<std::int64_t>(
+                            groesste, std::abs(static_cast<std::int64_t>(Angriff_Gewinn_Verlust(
+                                          auszahlungen, art, e, erfolg, j))));
+                    }
+                }
+            }
         }
-        if (fertig()) {
-            break;
+        if (groesste * static_cast<std::int64_t>(J) < (std::int64_t{1} << 24)) {
+            bewertenMit(std::int32_t{}, f, teil, weiter);
+        } else {
+            bewertenMit(std::int64_t{}, f, teil, weiter);
+        }
+    };
+    for (std::size_t f = 0; f < faeden; ++f) {
+        teile.push_back(
+            std::make_unique<Teil>(kAngriffsarten.size() * (anteile[f].bis - anteile[f].von) * J));
+    }
+
+    // The first thread scores its share coup by coup, counts the numbers before each coup (for
+    // the sequences' counts), reports the progress and decides where the run stops; the others
+    // follow it up to that coup.
+    Freigabe freigabe;
+    std::vector<std::exception_ptr> fehler(faeden);
+    std::vector<std::thread> helfer;
+    for (std::size_t f = 1; f < faeden; ++f) {
+        helfer.emplace_back([&, f] {
+            try {
+                bewerten(f, *teile[f], [&](std::size_t t) { return freigabe.abwarten(t); });
+            } catch (...) {
+                fehler[f] = std::current_exception();
+            }
+        });
+    }
+    std::unordered_map<std::uint64_t, std::int64_t> coupsJeZahlen;
+    std::size_t erledigt = 0;
+    bool halt = false;
+    try {
+        bewerten(0, *teile[0], [&](std::size_t t) {
+            if (t > 0) {
+                // Coup t - 1 is complete.
+                if (t - 1 >= L) {
+                    ++coupsJeZahlen[zahlenVor(t - 1)];
+                }
+                erledigt = t;
+                halt = auftrag.nachCoup && auftrag.nachCoup(erledigt);
+                freigabe.freigeben(erledigt, halt);
+            }
+            return !halt;
+        });
+        if (!halt && N > 0) {
+            // The last coup is complete.
+            if (N - 1 >= L) {
+                ++coupsJeZahlen[zahlenVor(N - 1)];
+            }
+            erledigt = N;
+            if (auftrag.nachCoup) {
+                auftrag.nachCoup(erledigt);
+            }
+        }
+    } catch (...) {
+        fehler[0] = std::current_exception();
+    }
+    freigabe.freigeben(erledigt, true);
+    for (std::thread& t : helfer) {
+        t.join();
+    }
+    for (const std::exception_ptr& e : fehler) {
+        if (e) {
+            std::rethrow_exception(e);
         }
     }
-    weitergeben();
     Zusammenfassung_Zaehlen(bereich.first(erledigt), bewertung);
 
     for (const auto& [u, coups] : coupsJeZahlen) {
@@ -638,33 +793,64 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                        [&](std::size_t s) { bewertung.folgeAnzahl[s] += coups; });
     }
 
-    // The rows, in the order of combination, sequence and candidate.
-    std::vector<std::pair<std::uint64_t, const std::int64_t*>> bloecke;
-    ergebnis.durchlaufen([&](std::uint64_t schluessel, const std::int64_t* summen) {
-        bloecke.emplace_back(schluessel, summen);
-    });
-    const auto rang = [&](std::uint64_t schluessel) {
-        return std::pair(kombinationen[schluessel / folgen.size()].id, schluessel % folgen.size());
+    // The rows, in the order of combination, sequence and candidate (kind, event, length): per
+    // kind the events of the first thread's share, then those of the next.
+    std::vector<std::uint64_t> schluessel;
+    for (const auto& teil : teile) {
+        teil->ergebnis.durchlaufen(
+            [&](std::uint64_t k, const std::int64_t*) { schluessel.push_back(k); });
+    }
+    const auto rang = [&](std::uint64_t k) {
+        return std::pair(kombinationen[k / folgen.size()].id, k % folgen.size());
     };
-    std::sort(bloecke.begin(), bloecke.end(),
-              [&](const auto& a, const auto& b) { return rang(a.first) < rang(b.first); });
-    for (const auto& [schluessel, summen] : bloecke) {
-        const std::size_t h = schluessel / folgen.size();
-        const std::size_t s = schluessel % folgen.size();
-        for (std::size_t c = 0; c < C; ++c) {
-            if (summen[c] == 0) {
-                continue;
+    std::sort(schluessel.begin(), schluessel.end(),
+              [&](std::uint64_t a, std::uint64_t b) { return rang(a) < rang(b); });
+    schluessel.erase(std::unique(schluessel.begin(), schluessel.end()), schluessel.end());
+    std::vector<std::vector<const std::int64_t*>> summen(faeden);
+    std::size_t zeilen = 0;
+    for (std::size_t f = 0; f < faeden; ++f) {
+        const std::size_t C = kAngriffsarten.size() * (anteile[f].bis - anteile[f].von) * J;
+        summen[f].reserve(schluessel.size());
+        for (const std::uint64_t k : schluessel) {
+            const std::int64_t* s = teile[f]->ergebnis.finden(k);
+            summen[f].push_back(s);
+            if (s != nullptr) {
+                zeilen += static_cast<std::size_t>(
+                    std::count_if(s, s + C, [](std::int64_t a) { return a != 0; }));
             }
-            Ergebniszeile z;
-            z.idHsr = kombinationen[h].id;
-            z.idFolge = auftrag.ersteFolgeId + static_cast<std::int64_t>(s);
-            z.art = kAngriffsarten[c / (nE * J)];
-            z.ereignis = ereignisse[(c / J) % nE];
-            z.angriff = static_cast<int>(c % J) + 1;
-            z.anzahl = summen[c];
-            z.anzahlOk = summen[C + c];
-            z.gewinnVerlust = summen[2 * C + c];
-            bewertung.zeilen.push_back(z);
+        }
+    }
+    bewertung.zeilen.reserve(zeilen);
+    for (std::size_t x = 0; x < schluessel.size(); ++x) {
+        const std::size_t h = schluessel[x] / folgen.size();
+        const std::size_t s = schluessel[x] % folgen.size();
+        for (std::size_t a = 0; a < kAngriffsarten.size(); ++a) {
+            for (std::size_t f = 0; f < faeden; ++f) {
+                const std::int64_t* block = summen[f][x];
+                if (block == nullptr) {
+                    continue;
+                }
+                const std::size_t nEt = anteile[f].bis - anteile[f].von;
+                const std::size_t C = kAngriffsarten.size() * nEt * J;
+                for (std::size_t i = 0; i < nEt; ++i) {
+                    for (std::size_t j = 0; j < J; ++j) {
+                        const std::size_t c = (a * nEt + i) * J + j;
+                        if (block[c] == 0) {
+                            continue;
+                        }
+                        Ergebniszeile z;
+                        z.idHsr = kombinationen[h].id;
+                        z.idFolge = auftrag.ersteFolgeId + static_cast<std::int64_t>(s);
+                        z.art = kAngriffsarten[a];
+                        z.ereignis = ereignisse[anteile[f].von + i];
+                        z.angriff = static_cast<int>(j) + 1;
+                        z.anzahl = block[c];
+                        z.anzahlOk = block[C + c];
+                        z.gewinnVerlust = block[2 * C + c];
+                        bewertung.zeilen.push_back(z);
+                    }
+                }
+            }
         }
     }
     return bewertung;

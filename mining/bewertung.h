@@ -142,7 +142,11 @@ struct Bewertungsauftrag {
     // The working sums kept before they are handed on to the result rows (memory bound; the
     // result does not depend on it).
     std::size_t arbeitsspeicher = std::size_t{128} << 20;
-    // Called after each completed coup with the number of coups completed so far (progress);
+    // Threads that score at once, each the candidates of a part of the attacked events; 0: both
+    // cores of the machine once the range is worth it. The rows do not depend on it.
+    std::size_t faeden = 0;
+    // Called after each completed coup with the number of coups completed so far (progress),
+    // on the thread that called Bewerten;
     // returning true stops the run there: the rows, the sequences' counts and the summary then
     // cover the completed coups (their attacks still play the coups after them), and nothing of
     // the coup in progress.

@@ -8,10 +8,12 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -35,6 +37,8 @@ class DataMiningTest : public QObject, protected spinalyst::testing::AppFixture 
     void menuRefusesWithoutADataMiningSystemInInstance1();
     void optionsChangedByMouseAndKeyboardChangeTheCount();
     void captionsInEnglish();
+    void runFromTheWindowAfterTheQuestion();
+    void escapeDuringARunCancelsWithPartialResults();
 
   private:
     template <typename T>
@@ -104,6 +108,47 @@ class DataMiningTest : public QObject, protected spinalyst::testing::AppFixture 
         w.setDate("DM_Datum_von", Date::fromYmd(2026, 3, 1));
         w.setDate("DM_Datum_bis", Date::fromYmd(2026, 3, 31));
         w.post();
+    }
+    // `tage` days from 2026-03-01 of `coups` random numbers each; a data-mining system whose
+    // options attack the chance classes `klassen` (indices into the classes 1 .. 35) after the
+    // sequences of one "1:1" event, no filter varied.
+    void miningVorbereiten(int tage, int coups, std::vector<const char*> klassen) {
+        std::vector<std::pair<Date, std::vector<int>>> permanenz;
+        unsigned zufall = 20260301;
+        for (int t = 0; t < tage; ++t) {
+            std::vector<int> zahlen;
+            for (int i = 0; i < coups; ++i) {
+                zufall = zufall * 1103515245u + 12345u;
+                zahlen.push_back(static_cast<int>((zufall >> 16) % 37));
+                zahlen_.push_back(zahlen.back());
+            }
+            permanenz.emplace_back(Date::fromYmd(2026, 3, 1).addDays(t), zahlen);
+        }
+        tageAnlegen(permanenz);
+        dataMiningSystem();
+        auto& w = dm().TdbTable_Wahl;
+        w.setText("DM_Serien_aktiv", "f");
+        w.setText("DM_Ereignisfolge_11", "t");
+        w.setText("DM_Ereignisfolge_21", "f");
+        w.setInteger("DM_Ereignisfolge_Anzahl", 1);
+        for (const char* k : klassen) {
+            w.setText(k, "t");
+        }
+        w.post();
+    }
+    // The coups among the first `k` (from the second on) that three of the six "1:1" sequences
+    // precede: those after a number other than 0 (0 belongs to none of the six events).
+    std::int64_t vorangegangen(std::size_t k) const {
+        std::int64_t n = 0;
+        for (std::size_t t = 1; t < k && t < zahlen_.size(); ++t) {
+            n += zahlen_[t - 1] != 0 ? 3 : 0;
+        }
+        return n;
+    }
+    std::vector<int> zahlen_;  // the numbers of miningVorbereiten, in order
+    std::int64_t dmZahl(const std::string& sql) {
+        spinalyst::store::Statement s(dm().TdbDatabase_DM_Modul.connection(), sql);
+        return s.step() ? s.int64(0) : -1;
     }
     std::string gespeichert(const char* feld) {
         spinalyst::store::Statement s(dm().TdbDatabase_Roulette.connection(),
@@ -212,7 +257,7 @@ void DataMiningTest::optionsChangedByMouseAndKeyboardChangeTheCount() {
         QCOMPARE(angehakt(d), (QStringList{"11", "21"}));
         QCOMPARE(anzahl->text(), QStringLiteral("103514112 Kombinationen"));  // 13 * 24^5
 
-        QVERIFY(!in<QPushButton>(d, "BitBtn_Data_Mining")->isEnabled());
+        QVERIFY(in<QPushButton>(d, "BitBtn_Data_Mining")->isEnabled());
         in<QDateEdit>(d, "DateTimePicker_Datum_bis")->setDate(QDate(2026, 3, 20));
         QTest::mouseClick(in<QPushButton>(d, "BitBtn_OK"), Qt::LeftButton);
     });
@@ -254,6 +299,129 @@ void DataMiningTest::captionsInEnglish() {
             }
         }
         QCOMPARE(chancen, (QStringList{"1", "2", "5", "8", "11", "17", "35"}));
+    });
+}
+
+void DataMiningTest::runFromTheWindowAfterTheQuestion() {
+    starten();
+    // Two days of 15 coups; chance 1 attacked after the six "1:1" sequences.
+    miningVorbereiten(2, 15, {"DM_Chancen_1"});
+    imFenster([this](QDialog* d) {
+        auto* start = in<QPushButton>(d, "BitBtn_Data_Mining");
+        auto* panel = in<QGroupBox>(d, "Panel_Auswertung");
+        QCOMPARE(panel->title(), QStringLiteral("Auswertung"));
+        QVERIFY(!in<QPushButton>(d, "BitBtn_Abbrechen")->isVisible());
+        const QString titel = d->windowTitle();
+
+        // Answered no: the question with the count and the estimate, nothing written.
+        antwort = false;
+        QTest::mouseClick(start, Qt::LeftButton);
+        QCOMPARE(loeschfragen.size(), 1);
+        QVERIFY2(loeschfragen[0].startsWith(
+                     QStringLiteral("6 Kombinationen!\nBerechnung Starten?\n(Geschätzt höchstens "
+                                    "1.440 Ergebniszeilen, ")),
+                 qPrintable(loeschfragen[0]));
+        QCOMPARE(dmZahl("SELECT COUNT(*) FROM DM_Folge"), 0);
+        QCOMPARE(dmZahl("SELECT COUNT(*) FROM DM_Gewinn_Verlust"), 0);
+        QCOMPARE(d->windowTitle(), titel);
+
+        // Answered yes: the run scores the 30 coups and writes its rows.
+        antwort = true;
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join('|')));
+        QCOMPARE(dmZahl("SELECT COUNT(*) FROM DM_Folge"), 6);
+        QVERIFY(dmZahl("SELECT COUNT(*) FROM DM_Gewinn_Verlust") > 0);
+        QCOMPARE(dmZahl("SELECT MAX(ID_Ereignis) FROM DM_Gewinn_Verlust"), 6);
+        // Kind "1" of length 1 is played at every coup with a coup before it, once for each of
+        // the sequences that precede it.
+        QCOMPARE(dmZahl("SELECT SUM(Anzahl) FROM DM_Gewinn_Verlust WHERE Art = '1' AND "
+                        "ID_Ereignis = 1 AND ID_Angriff = 1"),
+                 vorangegangen(30));
+        QCOMPARE(dmZahl("SELECT SUM(Anzahl) FROM DM_Folge"), vorangegangen(30));
+        QCOMPARE(gespeichert("DM_Coups_letztes_DM"), std::string("31"));
+        QCOMPARE(gespeichert("DM_Tage_letztes_DM"), std::string("2"));
+        QVERIFY2(
+            d->windowTitle().startsWith(QStringLiteral("  Data Mining (letzte Mustererkennung: ")),
+            qPrintable(d->windowTitle()));
+        QVERIFY2(
+            d->windowTitle().endsWith(QStringLiteral(", 01.03.26 - 31.03.26, 2 Tage, 30 Coups)")),
+            qPrintable(d->windowTitle()));
+        // Everything usable again, the closed rows still closed; the panel's own caption back.
+        QCOMPARE(panel->title(), QStringLiteral("Auswertung"));
+        QVERIFY(start->isEnabled());
+        QVERIFY(in<QPushButton>(d, "BitBtn_OK")->isEnabled());
+        QVERIFY(in<QDateEdit>(d, "DateTimePicker_Datum_von")->isEnabled());
+        QVERIFY(in<QCheckBox>(d, "DBCheckBox_Haeufigkeit_aktiv")->isEnabled());
+        QVERIFY(!in<QCheckBox>(d, "DBCheckBox_Serien_aktiv")->isEnabled());
+        QVERIFY(!in<QCheckBox>(d, "DBCheckBox_Ereignisfolge_11")->isEnabled());
+        QVERIFY(!in<QPushButton>(d, "BitBtn_Abbrechen")->isVisible());
+        QVERIFY(d->isVisible());
+    });
+}
+
+void DataMiningTest::escapeDuringARunCancelsWithPartialResults() {
+    starten();
+    // 8 days of 400 coups, every chance class attacked: a run of some seconds.
+    miningVorbereiten(8, 400,
+                      {"DM_Chancen_1", "DM_Chancen_2", "DM_Chancen_5", "DM_Chancen_8",
+                       "DM_Chancen_11", "DM_Chancen_17", "DM_Chancen_35"});
+    fenster().MenuItem_Sprache_EnglischClick(nullptr);
+    antwort = true;
+    imFenster([this](QDialog* d) {
+        auto* panel = in<QGroupBox>(d, "Panel_Auswertung");
+        auto* abbrechen = in<QPushButton>(d, "BitBtn_Abbrechen");
+        bool waehrend = false;
+        QStringList aus;  // controls found enabled during the run
+        QString fortschritt;
+        QString laufTitel;
+        QTimer blick;
+        blick.setInterval(10);
+        connect(&blick, &QTimer::timeout, this, [&] {
+            if (!panel->title().contains(QStringLiteral(" of 3200 Coups (ca. more "))) {
+                return;
+            }
+            blick.stop();
+            waehrend = true;
+            fortschritt = panel->title();
+            laufTitel = d->windowTitle();
+            for (QWidget* w : d->findChildren<QWidget*>()) {
+                if (w != abbrechen && w != panel && w->isEnabled() && !w->isWindow()) {
+                    aus << w->objectName() + QStringLiteral(":") +
+                               QString::fromLatin1(w->metaObject()->className());
+                }
+            }
+            QVERIFY(abbrechen->isVisible());
+            QVERIFY(abbrechen->isEnabled());
+            // Escape cancels the run; it does not close the window.
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        blick.start();
+        QTest::mouseClick(in<QPushButton>(d, "BitBtn_Data_Mining"), Qt::LeftButton);
+        blick.stop();
+        QVERIFY2(waehrend, "the run ended before its progress was shown");
+        QCOMPARE(laufTitel, QStringLiteral("  Pattern recognition is run!"));
+        QVERIFY2(aus.isEmpty(), qPrintable(aus.join(' ')));
+        QVERIFY(d->isVisible());
+        QCOMPARE(meldungen, QStringList{QStringLiteral("Calculation is canceled!")});
+        // The completed coups are counted and their rows written.
+        const int coups = std::stoi(gespeichert("DM_Coups_letztes_DM")) - 1;
+        QVERIFY2(coups >= 1 && coups < 3200, qPrintable(QString::number(coups)));
+        QVERIFY(dmZahl("SELECT COUNT(*) FROM DM_Gewinn_Verlust") > 0);
+        QCOMPARE(dmZahl("SELECT SUM(Anzahl) FROM DM_Folge"),
+                 vorangegangen(static_cast<std::size_t>(coups)));
+        QCOMPARE(dmZahl("SELECT SUM(Anzahl) FROM DM_Gewinn_Verlust WHERE Art = '1' AND "
+                        "ID_Ereignis = 1 AND ID_Angriff = 1"),
+                 vorangegangen(static_cast<std::size_t>(coups)));
+        QVERIFY2(d->windowTitle().endsWith(QStringLiteral(" Coups)")),
+                 qPrintable(d->windowTitle()));
+        QVERIFY(d->windowTitle().contains(QStringLiteral(", ") + QString::number(coups) +
+                                          QStringLiteral(" Coups)")));
+        QCOMPARE(panel->title(), QStringLiteral("Evaluation"));
+        QVERIFY(!abbrechen->isVisible());
+        QVERIFY(in<QPushButton>(d, "BitBtn_OK")->isEnabled());
+        QVERIFY2(fortschritt.contains(QRegularExpression(
+                     QStringLiteral("^[0-9]+ of 3200 Coups \\(ca\\. more [0-9]+ min\\)$"))),
+                 qPrintable(fortschritt));
     });
 }
 

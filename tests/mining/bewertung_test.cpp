@@ -1,4 +1,5 @@
 #include "mining/bewertung.h"
+#include "mining/schaetzung.h"
 
 #include <gtest/gtest.h>
 
@@ -498,21 +499,31 @@ TEST(Bewerten, GleichDerSchlichtenReferenz) {
             abbruch = static_cast<std::size_t>(Wuerfel(rng, 1, static_cast<int>(bereich.size())));
             a.nachCoup = [abbruch](std::size_t erledigt) { return erledigt == abbruch; };
         }
-        const Bewertung schnell = Bewerten(a);
         const Bewertung schlicht = testing::Referenz_Bewerten(
             bereich, p, katalog, auszahlungen, kombinationen, folgen, ersteId, abbruch);
-        const std::string wo = "case " + std::to_string(fall) + ": " +
-                               std::to_string(bereich.size()) + " coups, " +
-                               std::to_string(kombinationen.size()) + " combinations, " +
-                               std::to_string(folgen.size()) + " sequences, cancel after " +
-                               std::to_string(static_cast<long long>(abbruch));
-        EXPECT_EQ(schnell.tage, schlicht.tage) << wo;
-        EXPECT_EQ(schnell.coups, schlicht.coups) << wo;
-        EXPECT_EQ(schnell.folgeAnzahl, schlicht.folgeAnzahl) << wo;
-        ASSERT_EQ(schnell.zeilen.size(), schlicht.zeilen.size()) << wo;
-        for (std::size_t i = 0; i < schnell.zeilen.size(); ++i) {
-            ASSERT_EQ(Zeigen(schnell.zeilen[i]), Zeigen(schlicht.zeilen[i])) << wo << ", row " << i;
+        // One thread, and the events shared by two and by three threads.
+        Bewertung schnell;
+        for (const std::size_t faeden : {std::size_t{1}, std::size_t{2}, std::size_t{3}}) {
+            a.faeden = faeden;
+            schnell = Bewerten(a);
+            const std::string wo = "case " + std::to_string(fall) + ": " +
+                                   std::to_string(bereich.size()) + " coups, " +
+                                   std::to_string(kombinationen.size()) + " combinations, " +
+                                   std::to_string(folgen.size()) + " sequences, cancel after " +
+                                   std::to_string(static_cast<long long>(abbruch)) + ", " +
+                                   std::to_string(faeden) + " threads";
+            EXPECT_EQ(schnell.tage, schlicht.tage) << wo;
+            EXPECT_EQ(schnell.coups, schlicht.coups) << wo;
+            EXPECT_EQ(schnell.folgeAnzahl, schlicht.folgeAnzahl) << wo;
+            ASSERT_EQ(schnell.zeilen.size(), schlicht.zeilen.size()) << wo;
+            for (std::size_t i = 0; i < schnell.zeilen.size(); ++i) {
+                ASSERT_EQ(Zeigen(schnell.zeilen[i]), Zeigen(schlicht.zeilen[i]))
+                    << wo << ", row " << i;
+            }
         }
+        // The estimate shown before a run bounds its rows.
+        EXPECT_LE(schnell.zeilen.size(), Lauf_Schaetzen(p, bereich.size(), katalog).zeilen)
+            << "case " << fall;
         mitZeilen += schnell.zeilen.empty() ? 0 : 1;
     }
     // The cases must exercise the accumulation, not only empty results.
