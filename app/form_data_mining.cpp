@@ -15,6 +15,7 @@
 #include "app/benannt.h"
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_watch.h"
+#include "app/form_data_mining_auswertung.h"
 #include "app/qt_user_interface.h"
 #include "mining/kandidaten.h"
 
@@ -197,6 +198,12 @@ Form_Data_Mining::Form_Data_Mining(kern::Kontext& kontext, binding::BindingConte
     unten->addStretch(1);
     unten->addWidget(BitBtn_Data_Mining);
     unten->addWidget(BitBtn_OK);
+    // --- Results side: selection, result list, pattern, "Ef" and the take-over ---
+    Panel_Ergebnisse = new Form_Data_Mining_Auswertung(kontext_, bindung_, this);
+    Panel_Ergebnisse->Anzeigefelder(Label_Filter, CheckBox_ungleich, CheckBox_Anzeige_aktiv);
+    connect(Panel_Ergebnisse, &Form_Data_Mining_Auswertung::uebernommen, this, &QDialog::accept);
+    layout->addWidget(Panel_Ergebnisse, 1);
+    // --- end of the results side ---
     layout->addLayout(unten);
 
     // Registered after the bound controls: their own refresh has run when this one runs.
@@ -263,6 +270,7 @@ int Form_Data_Mining::Zeigen() {
     }
     offen_ = true;
     Nachfuehren();
+    Panel_Ergebnisse->Oeffnen(seite->system);  // results side
     DateTimePicker_Datum_von->setFocus();
     return Modal_Zeigen(*this);
 }
@@ -302,6 +310,7 @@ void Form_Data_Mining::EreignisfolgeGeklickt(Folgeklasse box, bool angehakt) {
 
 void Form_Data_Mining::done(int ergebnis) {
     offen_ = false;
+    Panel_Ergebnisse->Schliessen();  // results side
     try {
         mining::Data_Mining_FormClose(kontext_, alsDatum(DateTimePicker_Datum_von->date()),
                                       alsDatum(DateTimePicker_Datum_bis->date()));

@@ -22,6 +22,8 @@ class CursorWatch;
 
 namespace spinalyst::app {
 
+class Form_Data_Mining_Auswertung;
+
 // The data-mining window `Form_Data_Mining`, parameter side: the range of days, "üb", the chance
 // classes to attack, the option rows H, S, R of the data-mining system's filters, the sequence
 // options and the count of patterns a run would score; every option a control bound to its
@@ -76,6 +78,9 @@ class Form_Data_Mining : public QDialog {
     QPushButton* BitBtn_Data_Mining = nullptr;
     QPushButton* BitBtn_OK = nullptr;
     std::unique_ptr<binding::CursorWatch> wahlWatch_;
+
+    // --- Results side (form_data_mining_auswertung.h) ---
+    Form_Data_Mining_Auswertung* Panel_Ergebnisse = nullptr;
 };
 
 }  // namespace spinalyst::app
