@@ -160,11 +160,13 @@ Form_Data_Mining_Auswertung::Form_Data_Mining_Auswertung(kern::Kontext& kontext,
     auswahl->addStretch(1);
     auswahl->addWidget(BitBtn_Anzeige_Ereignisfolgen);
     auto* listen = new QHBoxLayout;
-    listen->addWidget(DBGrid_Auswertung, 3);
+    // The list is as wide as its columns; the pattern takes the rest.
+    DBGrid_Auswertung->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Expanding);
+    listen->addWidget(DBGrid_Auswertung);
     auto* rechts = new QVBoxLayout;
     rechts->addWidget(DBGrid_Folge_Anzeige, 1);
     rechts->addWidget(BitBtn_Uebernahme, 0, Qt::AlignRight);
-    listen->addLayout(rechts, 2);
+    listen->addLayout(rechts, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(auswahl);
