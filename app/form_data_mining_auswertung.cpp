@@ -242,9 +242,13 @@ void Form_Data_Mining_Auswertung::Schliessen() {
     Ausfuehren([&] { mining::Data_Mining_Ergebnisse_Schliessen(kontext_); });
 }
 
+void Form_Data_Mining_Auswertung::Liste_Schliessen() {
+    Ausfuehren([&] { mining::DBLookup_AuswertungEnter(kontext_); });
+}
+
 bool Form_Data_Mining_Auswertung::eventFilter(QObject* objekt, QEvent* ereignis) {
     if (ereignis->type() == QEvent::FocusIn && offen_ && mining::Ergebnisliste_Offen(kontext_.dm)) {
-        Ausfuehren([&] { mining::DBLookup_AuswertungEnter(kontext_); });
+        Liste_Schliessen();
     }
     return QWidget::eventFilter(objekt, ereignis);
 }

@@ -50,6 +50,9 @@ class Form_Data_Mining_Auswertung : public QWidget {
     void Oeffnen(std::int64_t system);
     // The window closes: the list closed, the display emptied.
     void Schliessen();
+    // The list closed and the display emptied while the window stays open (before a run
+    // rewrites the tables the list shows).
+    void Liste_Schliessen();
     // Captions and headings in the session's language.
     void Beschriften();
 
