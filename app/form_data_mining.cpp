@@ -15,6 +15,7 @@
 #include "app/benannt.h"
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_watch.h"
+#include "app/form_data_mining_auswertung.h"
 #include "app/qt_user_interface.h"
 #include "mining/kandidaten.h"
 #include "mining/lauf.h"
@@ -201,6 +202,11 @@ Form_Data_Mining::Form_Data_Mining(kern::Kontext& kontext, binding::BindingConte
             lauf_->abbrechen();
         }
     });
+    // Results side: selection, result list, pattern, "Ef" and the take-over.
+    Panel_Ergebnisse = new Form_Data_Mining_Auswertung(kontext_, bindung_, Panel_Auswertung);
+    Panel_Ergebnisse->Anzeigefelder(Label_Filter, CheckBox_ungleich, CheckBox_Anzeige_aktiv);
+    connect(Panel_Ergebnisse, &Form_Data_Mining_Auswertung::uebernommen, this, &QDialog::accept);
+    auswertung->addWidget(Panel_Ergebnisse, 1);
     auto* abbruchzeile = new QHBoxLayout;
     abbruchzeile->addStretch(1);
     abbruchzeile->addWidget(BitBtn_Abbrechen);
@@ -216,8 +222,8 @@ Form_Data_Mining::Form_Data_Mining(kern::Kontext& kontext, binding::BindingConte
     unten->addStretch(1);
     unten->addWidget(BitBtn_Data_Mining);
     unten->addWidget(BitBtn_OK);
-    layout->addLayout(unten);
     layout->addWidget(Panel_Auswertung, 1);
+    layout->addLayout(unten);
 
     // Registered after the bound controls: their own refresh has run when this one runs.
     wahlWatch_ = std::make_unique<binding::CursorWatch>(
@@ -289,6 +295,7 @@ int Form_Data_Mining::Zeigen() {
     }
     offen_ = true;
     Nachfuehren();
+    Panel_Ergebnisse->Oeffnen(seite->system);
     DateTimePicker_Datum_von->setFocus();
     return Modal_Zeigen(*this);
 }
@@ -334,6 +341,7 @@ void Form_Data_Mining::done(int ergebnis) {
         return;
     }
     offen_ = false;
+    Panel_Ergebnisse->Schliessen();
     try {
         mining::Data_Mining_FormClose(kontext_, alsDatum(DateTimePicker_Datum_von->date()),
                                       alsDatum(DateTimePicker_Datum_bis->date()));

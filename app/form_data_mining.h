@@ -30,6 +30,8 @@ class Hintergrundbewertung;
 
 namespace spinalyst::app {
 
+class Form_Data_Mining_Auswertung;
+
 // The data-mining window `Form_Data_Mining`, parameter side: the range of days, "üb", the chance
 // classes to attack, the option rows H, S, R of the data-mining system's filters, the sequence
 // options and the count of patterns a run would score; every option a control bound to its
@@ -103,6 +105,7 @@ class Form_Data_Mining : public QDialog {
     QGroupBox* Panel_Auswertung = nullptr;
     QPushButton* BitBtn_Abbrechen = nullptr;
     std::unique_ptr<binding::CursorWatch> wahlWatch_;
+    Form_Data_Mining_Auswertung* Panel_Ergebnisse = nullptr;  // the contents of Panel_Auswertung
 };
 
 }  // namespace spinalyst::app

@@ -16,6 +16,7 @@
 
 #include "app/binding/binding_context.h"
 #include "app/form_data_mining.h"
+#include "app/form_data_mining_auswertung.h"
 #include "mining/kandidaten.h"
 #include "mining/lauf.h"
 #include "mining/schaetzung.h"
@@ -95,6 +96,8 @@ void Form_Data_Mining::BitBtn_Data_MiningClick() {
         return;
     }
 
+    // The list shows the tables the run rewrites.
+    Panel_Ergebnisse->Liste_Schliessen();
     setWindowTitle(englisch ? QStringLiteral("  Pattern recognition is run!")
                             : QStringLiteral("  Data Mining - Mustererkennung läuft!"));
     laeuft_ = true;

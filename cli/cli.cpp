@@ -7,6 +7,7 @@
 #include "cli/argumente.h"
 #include "cli/evaluate.h"
 #include "cli/mine.h"
+#include "cli/mine_results.h"
 #include "cli/online.h"
 #include "cli/permanenz.h"
 #include "cli/systeme.h"
@@ -108,6 +109,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     systemlaufBefehl(programm, befehle);
     onlineBefehl(programm, befehle);
     mineBefehl(programm, befehle);
+    mineResultsBefehl(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }

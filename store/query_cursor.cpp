@@ -15,6 +15,11 @@ void QueryCursor::setSql(std::string sql, std::vector<Value> params) {
     params_ = std::move(params);
 }
 
+void QueryCursor::setCalculatedFields(std::vector<std::string> names, CalcFields hook) {
+    calculatedNames_ = std::move(names);
+    calcFields_ = std::move(hook);
+}
+
 void QueryCursor::clearSql() {
     setSql({}, {});
 }
@@ -44,7 +49,9 @@ void QueryCursor::open() {
         const char* decl = sqlite3_column_decltype(s.handle(), c);
         isDate.push_back(decl && std::string_view(decl) == "DATE");
     }
+    names.insert(names.end(), calculatedNames_.begin(), calculatedNames_.end());
     setFieldNames(std::move(names));
+    std::vector<Value> calculated;
     std::deque<Row> rows;
     try {
         while (s.step()) {
@@ -57,6 +64,16 @@ void QueryCursor::open() {
                     v = d ? Value(*d) : Value();
                 }
                 row.values.push_back(std::move(v));
+            }
+            if (!calculatedNames_.empty()) {
+                row.values.resize(row.values.size() + calculatedNames_.size());
+                calculated.assign(calculatedNames_.size(), Value());
+                if (calcFields_) {
+                    calcFields_(RowView(*this, row), calculated);
+                }
+                for (std::size_t i = 0; i < calculatedNames_.size(); ++i) {
+                    row.values[static_cast<std::size_t>(n) + i] = std::move(calculated[i]);
+                }
             }
             rows.push_back(std::move(row));
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ class QueryCursor : public Cursor {
     const std::string& sql() const { return sql_; }
     const std::vector<Value>& params() const { return params_; }
 
+    // Calculated fields: named fields after the statement's columns, computed by the hook for
+    // every row as it is read (the hook sees the row's columns and fills one value per name).
+    // Kept across setSql; take effect at the next open().
+    using CalcFields = std::function<void(const RowView& row, std::vector<Value>& calculated)>;
+    void setCalculatedFields(std::vector<std::string> names, CalcFields hook);
+
     // Reads the whole result and positions on its first row; does nothing when open. Throws
     // StoreError without a statement or when SQLite refuses it; the cursor then stays closed.
     void open() override;
@@ -39,6 +46,8 @@ class QueryCursor : public Cursor {
     Database& database_;
     std::string sql_;
     std::vector<Value> params_;
+    std::vector<std::string> calculatedNames_;
+    CalcFields calcFields_;
 };
 
 }  // namespace spinalyst::store

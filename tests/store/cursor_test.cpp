@@ -621,5 +621,31 @@ TEST_F(CursorTest, QueryCursorReadsBoundStatementsAndExecutesDeletes) {
     EXPECT_EQ(render(p, "Zahl"), "3");
 }
 
+TEST_F(CursorTest, QueryCursorComputesItsCalculatedFieldsForEveryRowRead) {
+    TableCursor p("p", db, "Permanenz");
+    p.open();
+    addCoups(p, kDay1, {3, 17});
+    QueryCursor q("q", db);
+    int gerufen = 0;
+    q.setCalculatedFields({"Doppelt", "Text"},
+                          [&gerufen](const RowView& row, std::vector<Value>& calculated) {
+                              ++gerufen;
+                              ASSERT_EQ(calculated.size(), 2u);
+                              calculated[0] = Value(std::int64_t{row.integer("Zahl") * 2});
+                              calculated[1] = Value("z" + row.text("Zahl"));
+                          });
+    q.setSql("SELECT Zahl FROM Permanenz ORDER BY ID_Zahl");
+    q.open();
+    EXPECT_EQ(q.fieldNames(), (std::vector<std::string>{"Zahl", "Doppelt", "Text"}));
+    EXPECT_EQ(q.integer("Doppelt"), 6);
+    q.next();
+    EXPECT_EQ(q.text("Text"), "z17");
+    EXPECT_EQ(gerufen, 2);
+    // Kept for the next statement.
+    q.setSql("SELECT Zahl FROM Permanenz WHERE Zahl = ?", {Value(17)});
+    q.open();
+    EXPECT_EQ(q.integer("doppelt"), 34);
+}
+
 }  // namespace
 }  // namespace spinalyst::store
