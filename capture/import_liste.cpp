@@ -230,8 +230,9 @@ Liste Liste_Lesen(std::string_view text, const Listenvorgabe& vorgabe) {
         }
         if (ersteZeile) {
             ersteZeile = false;
+            // A header holds words only: nothing that begins as a number, a sign or a day does.
             const bool kopf = std::none_of(w.begin(), w.end(), [](std::string_view s) {
-                return ganzzahl(s).has_value() || siehtAusWieDatum(s);
+                return ziffer(s.front()) || s.front() == '-' || s.front() == '+';
             });
             if (kopf) {
                 for (std::size_t i = 0; i < satz.fields.size(); ++i) {

@@ -18,9 +18,9 @@
 // of them would be a decimal or a date separator); blanks and tabs may stand beside either. A
 // field may be quoted as in CSV. A line may begin with a day, YYYY-MM-DD or dd.mm.yyyy: the
 // numbers after it, and on the lines below up to the next day, are that day's coups. A first
-// line without any number or day is a header and skipped; when it names a column "Datum" / "date"
-// and a column "Zahl" / "number" (as the program's own permanence export does), only those two
-// columns are read.
+// line of words only (none begins with a digit or a sign) is a header and skipped; when it names a
+// column "Datum" / "date" and a column "Zahl" / "number" (as the program's own permanence export
+// does), only those two columns are read.
 //
 // Without any day in the file the player gives the first day and the coups per day: the numbers
 // fill the first day up to that count, then the next calendar day, and so on. A line of dashes
