@@ -418,6 +418,10 @@ Listenbericht Liste_Importieren(Kontext& k, const std::filesystem::path& datei,
     const Value tisch = w.value("Tisch");
 
     Listenbericht bericht;
+    if (!Casino_Der_Auswahl(k).vorhanden) {
+        bericht.grund = Listengrund::KeinCasino;
+        return bericht;
+    }
     k.ui.setBusy(true);
     struct Sanduhr {
         kern::UserInterface& ui;
@@ -483,6 +487,9 @@ std::string Liste_Meldung(const Kontext& k, const Listenbericht& bericht) {
     std::string m = en ? "Number list: nothing included. " : "Zahlenliste: nichts aufgenommen. ";
     switch (bericht.grund) {
         case Listengrund::Keiner:
+            break;
+        case Listengrund::KeinCasino:
+            m += k.text("Kein Casino gewählt.", "No casino selected.");
             break;
         case Listengrund::KeinText:
             m += k.text("Die Datei ist keine Textdatei.", "The file is not a text file.");

@@ -76,6 +76,7 @@ Liste Liste_Lesen(std::string_view text, const Listenvorgabe& vorgabe);
 // Why an import stored nothing.
 enum class Listengrund {
     Keiner,              // days were stored
+    KeinCasino,          // the selection names no casino
     KeinText,            // the file holds bytes no text file holds
     KeineZahlen,         // the file holds no number
     Fehler,              // lines that do not read (Listenbericht::fehler)

@@ -169,6 +169,9 @@ class ListenimportTest : public testing::KontextTest {
 };
 
 TEST_F(ListenimportTest, ABadListStoresNothingAndSaysWhy) {
+    // Without a casino in the selection nothing is read.
+    EXPECT_EQ(Liste_Meldung(k, Liste_Importieren(k, datei("1 2 3"), Listenvorgabe{k1Maerz, 0})),
+              "Zahlenliste: nichts aufgenommen. Kein Casino gewählt.");
     const int casino = neuesCasino();
     waehle(casino, "T 01", k1Maerz);
     const struct {
