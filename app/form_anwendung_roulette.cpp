@@ -183,6 +183,7 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
 
     Statusleiste_Bauen();
     Erfassung_Verbinden();
+    Csv_Verbinden();
     Texte_Setzen();
     Kuerzel_Vergeben();
     Sprachwahl_Anzeigen();
@@ -962,6 +963,7 @@ void Form_Anwendung_Roulette::Sprache_Anwenden() {
             break;
         }
     }
+    Csv_Beschriften();
     Kuerzel_Vergeben();
     Texte_Setzen();
     // Grid headings, language-dependent grid fields and lookup lists.

@@ -39,6 +39,8 @@ class Datumswahl;
 class Form_Casino;
 class Form_Ereignisse;
 class Form_Online_Spiel;
+class Form_Permanenz_Export;
+class Form_Zahlenliste;
 class Form_Wahl_Ereignis;
 class QtUebersetzung;
 class QtUserInterface;
@@ -163,6 +165,10 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     QWidget* widgetNamed(const char* name) const;
     // Runs a step of an operation; an error is shown as a message.
     void Bedienen(const std::function<void()>& schritt);
+    // CSV (form_anwendung_roulette_csv.cpp): the number-list import and the menu "Export";
+    // their captions in the session's language.
+    void Csv_Verbinden();
+    void Csv_Beschriften();
     // form_auswertung_system.cpp
     void Auswertung_System_Verbinden();
     void Auswertung_System_Oeffnen();
@@ -208,6 +214,8 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     EreigniswahlOeffner ereigniswahlOeffner_;
     Form_Ereignisse* formEreignisse_ = nullptr;
     Form_Wahl_Ereignis* formWahlEreignis_ = nullptr;
+    Form_Zahlenliste* formZahlenliste_ = nullptr;
+    Form_Permanenz_Export* formPermanenzExport_ = nullptr;
 };
 
 // Text colour of a bet or a result: green above 0, red below 0, black at 0 or while unsettled

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTreeView>
+#include <algorithm>
 
 namespace spinalyst::app {
 
@@ -123,6 +124,32 @@ std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter
         return std::nullopt;
     }
     return chosen->toStdString();
+}
+
+std::optional<kern::UserInterface::SaveChoice> QtUserInterface::chooseSaveFile(
+    const std::vector<std::string>& filters, const std::string& suggested) {
+    QStringList filter;
+    for (const std::string& f : filters) {
+        filter << QString::fromStdString(f);
+    }
+    const QString name = QString::fromStdString(suggested);
+    if (saveChooser_) {
+        return saveChooser_(filter, name);
+    }
+    QFileDialog dialog(parent_, QString(), name);
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(filter);
+    dialog.selectFile(name);
+    dialog.resize(860, 520);
+    if (Modal_Zeigen(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    SaveChoice wahl;
+    wahl.path = dialog.selectedFiles().constFirst().toStdString();
+    wahl.filter = std::max(0, static_cast<int>(filter.indexOf(dialog.selectedNameFilter())));
+    return wahl;
 }
 
 void QtUserInterface::setBusy(bool busy) {

@@ -5,10 +5,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "kern/ui.h"
 
@@ -41,10 +43,18 @@ class QtUserInterface : public QObject, public kern::UserInterface {
         fileChooser_ = std::move(chooser);
     }
 
+    // Replaces the save dialog: the filters offered and the name suggested give the chosen path
+    // and filter.
+    using SaveChooser = std::function<std::optional<SaveChoice>(const QStringList& filters,
+                                                                const QString& suggested)>;
+    void setSaveFileChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
+
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
     bool confirmDeletion(const std::string& text) override;
     std::optional<std::string> chooseFile(const std::string& filter) override;
+    std::optional<SaveChoice> chooseSaveFile(const std::vector<std::string>& filters,
+                                             const std::string& suggested) override;
     // Also forgets an Escape pressed before the operation began.
     void setBusy(bool busy) override;
     bool processEventsAndCheckEscape() override;
@@ -58,6 +68,7 @@ class QtUserInterface : public QObject, public kern::UserInterface {
     std::function<bool(const QString&)> confirmHandler_;
     std::function<bool(const QString&)> deletionConfirmHandler_;
     std::function<std::optional<QString>(const QString&)> fileChooser_;
+    SaveChooser saveChooser_;
     int busyDepth_ = 0;
     bool escapePressed_ = false;
 };

@@ -216,6 +216,8 @@ class Monatstage {
     std::array<bool, 31> tage_{};
 };
 
+}  // namespace
+
 // Writes one day: its coups and its day row in one transaction (nested in the month's), so that
 // a failing day is rolled back as a whole. The cursors learn of the rows when the bulk write ends.
 void Tag_Schreiben(Kontext& k, const Value& casino, const Value& tisch, Date datum,
@@ -269,6 +271,8 @@ void Massenschreiben_Beenden(Kontext& k, const std::string& tageszeilenOrdnung) 
     k.sitzung.massenschreiben = false;
     bets.open();
 }
+
+namespace {
 
 struct Auswahl {
     Value casino;

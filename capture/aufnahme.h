@@ -96,6 +96,17 @@ struct Casinoangaben {
 };
 Casinoangaben Casino_Der_Auswahl(kern::Kontext& k);
 
+// Writes one day: its coups (in order) and its day row in one transaction, nested in an open
+// one. The cursors learn of the rows when the bulk write ends.
+void Tag_Schreiben(kern::Kontext& k, const store::Value& casino, const store::Value& tisch,
+                   store::Date datum, const std::vector<int>& zahlen);
+
+// The bulk write of the imports: grids detached, master links and the day-row filter removed,
+// the bulk-write flag on. Returns the order of the day-row cursor, which Massenschreiben_Beenden
+// puts back together with the links, the grids and the flag.
+std::string Massenschreiben_Vorbereiten(kern::Kontext& k);
+void Massenschreiben_Beenden(kern::Kontext& k, const std::string& tageszeilenOrdnung);
+
 // The name the import reads: the chosen name with ".txt" appended when it has no extension.
 std::filesystem::path Importdatei(const std::filesystem::path& gewaehlt);
 

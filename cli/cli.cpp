@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/argumente.h"
+#include "cli/csv.h"
 #include "cli/evaluate.h"
 #include "cli/mine.h"
 #include "cli/mine_results.h"
@@ -110,6 +111,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     onlineBefehl(programm, befehle);
     mineBefehl(programm, befehle);
     mineResultsBefehl(programm, befehle);
+    csvBefehle(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }

@@ -421,8 +421,11 @@ std::vector<std::string> importFields(std::string_view contents) {
     return fields;
 }
 
-ImportedText importTextFile(const std::filesystem::path& file, TableCursor& workTable,
-                            const FileSystem& files) {
+namespace {
+
+// Opens an import file for reading; throws ImportFileError when it cannot be read.
+std::unique_ptr<InputFile> openImportFile(const std::filesystem::path& file,
+                                          const FileSystem& files) {
     const std::string name = file.string();
     std::error_code ec;
     const auto status = files.status(file, ec);
@@ -439,10 +442,19 @@ ImportedText importTextFile(const std::filesystem::path& file, TableCursor& work
     if (!std::filesystem::is_regular_file(status)) {
         throw ImportFileError("Import file is not a plain file: " + name);
     }
-    const std::unique_ptr<InputFile> in = files.openForReading(file);
+    std::unique_ptr<InputFile> in = files.openForReading(file);
     if (!in) {
         throw ImportFileError("Import file cannot be read: " + name);
     }
+    return in;
+}
+
+}  // namespace
+
+ImportedText importTextFile(const std::filesystem::path& file, TableCursor& workTable,
+                            const FileSystem& files) {
+    const std::string name = file.string();
+    const std::unique_ptr<InputFile> in = openImportFile(file, files);
 
     // Rows are appended as the file streams in; a read error part-way rolls every row back, and
     // the cursor then drops the rows it had shown.
@@ -477,6 +489,33 @@ ImportedText importTextFile(const std::filesystem::path& file, TableCursor& work
         workTable.refresh();
         throw;
     }
+    return result;
+}
+
+TextFile readTextFile(const std::filesystem::path& file, const FileSystem& files) {
+    const std::string name = file.string();
+    const std::unique_ptr<InputFile> in = openImportFile(file, files);
+    TextFile result;
+    Utf16Decoder decoder;
+    std::string chunk(1 << 20, '\0');
+    for (;;) {
+        const std::optional<std::size_t> got = in->read(chunk);
+        if (!got) {
+            throw ImportFileError("Import file cannot be read: " + name);
+        }
+        result.text.append(decoder.decode(std::string_view(chunk.data(), *got)));
+        if (result.text.size() > kMaxTextFileBytes) {
+            throw ImportFileError("Import file is too large: " + name);
+        }
+        if (*got < chunk.size()) {
+            break;
+        }
+    }
+    result.text.append(decoder.finish());
+    if (result.text.starts_with("\xEF\xBB\xBF")) {
+        result.text.erase(0, 3);
+    }
+    result.binary = holdsBinary(result.text);
     return result;
 }
 

@@ -48,4 +48,20 @@ struct ImportedText {
 ImportedText importTextFile(const std::filesystem::path& file, TableCursor& workTable,
                             const FileSystem& files = realFileSystem());
 
+// A whole text file as UTF-8 (a UTF-16 file converted, a UTF-8 byte-order mark dropped; other
+// bytes as they are), and whether it held bytes no text file holds (see ImportedText).
+struct TextFile {
+    std::string text;
+    bool binary = false;
+};
+
+// Largest file readTextFile reads; a number list of this size holds millions of coups.
+inline constexpr std::size_t kMaxTextFileBytes = 256u << 20;
+
+// Reads the whole file through `files`. Throws ImportFileError when it cannot be read (missing,
+// a directory, not a plain file, no permission, a read error part-way) or is larger than
+// kMaxTextFileBytes.
+TextFile readTextFile(const std::filesystem::path& file,
+                      const FileSystem& files = realFileSystem());
+
 }  // namespace spinalyst::store

@@ -214,7 +214,13 @@ void HauptfensterTest::theMenuIsShippedInGermanWithItsStructure() {
     };
     QCOMPARE(titles(fenster().menuBar()->actions()),
              QStringList({"Casinos", "Permanenzen", "Ereignisse", "Systeme", "Individuell",
-                          "Data Mining", "Online Spiel", "Hilfe", "Sprache"}));
+                          "Data Mining", "Online Spiel", "Export", "Hilfe", "Sprache"}));
+    QCOMPARE(titles(finde<QMenu>("MenuItem_Permanenzen")->actions()),
+             QStringList({"Aufnahme", "Zahlenliste importieren ...", "Eingabe", "Löschen"}));
+    QCOMPARE(titles(finde<QMenu>("MenuItem_Export")->actions()),
+             QStringList({"Permanenz ...", "Ereignisse (Permanenzauswertung) ...",
+                          "Systemauswertung: Tage ...", "Systemauswertung: Gesamt ...",
+                          "Systemauswertung: Sätze ...", "Data-Mining-Ergebnisse ..."}));
     QCOMPARE(titles(finde<QMenu>("MenuItem_Systeme")->actions()),
              QStringList({"Wahl / Information", "Aufnahme", "Erstellung", "Auswertung",
                           "Auswertung Blick", "-", "Löschen"}));
