@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "cli/argumente.h"
+#include "cli/datenort.h"
 #include "cli/evaluate.h"
 #include "cli/mine.h"
 #include "cli/online.h"
@@ -108,6 +109,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     systemlaufBefehl(programm, befehle);
     onlineBefehl(programm, befehle);
     mineBefehl(programm, befehle);
+    whereBefehl(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }

@@ -77,8 +77,7 @@ fs::path Benutzerdatenverzeichnis(const char* xdgDataHome, const char* home) {
 
 bool Verzeichnis_Beschreibbar(const fs::path& verzeichnis) {
     std::error_code ec;
-    return fs::is_directory(verzeichnis, ec) &&
-           ::access(verzeichnis.c_str(), W_OK | X_OK) == 0;
+    return fs::is_directory(verzeichnis, ec) && ::access(verzeichnis.c_str(), W_OK | X_OK) == 0;
 }
 
 bool Datenbanken_Vorhanden(const fs::path& verzeichnis) {
