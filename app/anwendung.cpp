@@ -1,6 +1,7 @@
 #include "app/anwendung.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
 #include <memory>
@@ -21,6 +22,21 @@ Anwendung::Anwendung(const std::filesystem::path& programmverzeichnis,
     ui.setParentWidget(&hauptfenster);
     hauptfenster.setProgrammverzeichnis(programmverzeichnis);
 }
+
+namespace {
+
+// The copy question with buttons in both languages (no language is chosen yet); only an
+// explicit "copy" copies.
+bool Kopie_Erfragen(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QString(), text);
+    QPushButton* ja = box.addButton(QStringLiteral("Kopieren / Copy"), QMessageBox::YesRole);
+    box.addButton(QStringLiteral("Nicht kopieren / Don't copy"), QMessageBox::NoRole);
+    box.setDefaultButton(ja);
+    box.exec();
+    return box.clickedButton() == ja;
+}
+
+}  // namespace
 
 QString Optionen_Lesen(const QStringList& argumente, Startumgebung& umgebung) {
     for (qsizetype i = 1; i < argumente.size(); ++i) {
@@ -97,11 +113,7 @@ int Programm_Ausfuehren(QApplication& anwendung, const Startumgebung& umgebung) 
     if (wahl.kopieAnbieten) {
         const QString text = QString::fromStdString(Kopie_Anbieten(
             wahl.grund, umgebung.programmverzeichnis.string(), wahl.verzeichnis.string()));
-        const bool kopieren =
-            umgebung.frage
-                ? umgebung.frage(text)
-                : QMessageBox::question(nullptr, QString(), text,
-                                        QMessageBox::Yes | QMessageBox::No) != QMessageBox::No;
+        const bool kopieren = umgebung.frage ? umgebung.frage(text) : Kopie_Erfragen(text);
         if (kopieren) {
             const std::string fehler =
                 store::Datenbanken_Kopieren(umgebung.programmverzeichnis, wahl.verzeichnis);

@@ -33,7 +33,7 @@ fi
 cmake -S "$quelle" -B "$baum" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release \
     -DSPINALYST_WERROR=ON -DSPINALYST_TESTS=OFF -DSPINALYST_BENCH=OFF \
     -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON "${launcher[@]}" >"$tmp/konfiguration.log"
-cmake --build "$baum" -j2 --target spinalyst spinalyst-cli spinalyst_hilfe spinalyst_changelog \
+cmake --build "$baum" -j2 --target spinalyst spinalyst-cli spinalyst_hilfe spinalyst_changelog spinalyst_handbuch \
     >"$tmp/bau.log" || { tail -50 "$tmp/bau.log"; exit 1; }
 (cd "$tmp" && cpack --config "$baum/CPackConfig.cmake" -B "$tmp/paket" >"$tmp/cpack.log") ||
     { cat "$tmp/cpack.log"; exit 1; }
@@ -56,7 +56,8 @@ for datei in usr/bin/spinalyst usr/bin/spinalyst-cli \
     usr/share/applications/de.molvane.Spinalyst.desktop \
     usr/share/metainfo/de.molvane.Spinalyst.metainfo.xml \
     usr/share/icons/hicolor/scalable/apps/spinalyst.svg \
-    usr/share/doc/spinalyst/copyright usr/share/doc/spinalyst/changelog.gz; do
+    usr/share/doc/spinalyst/copyright usr/share/doc/spinalyst/changelog.gz \
+    usr/share/man/man1/spinalyst.1.gz usr/share/man/man1/spinalyst-cli.1.gz; do
     pruefe "$datei" test -s "$ausgepackt/$datei"
 done
 pruefe "nothing else in usr/bin" test "$(ls "$ausgepackt/usr/bin" | tr '\n' ' ')" = "spinalyst spinalyst-cli "

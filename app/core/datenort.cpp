@@ -18,7 +18,7 @@ std::string Kopie_Anbieten(store::Programmordner grund, const std::string& progr
            "\n\nDas Programm arbeitet mit den Datenbanken in Ihrem Datenordner:\n" +
            datenverzeichnis +
            "\n\nSollen die vorhandenen Datenbanken dorthin kopiert werden? Die Dateien neben dem "
-           "Programm bleiben unverändert. Bei Nein beginnt der Datenordner mit leeren "
+           "Programm bleiben unverändert. Ohne Kopie beginnt der Datenordner mit leeren "
            "Datenbanken.\n\n"
            "Databases lie beside the program in a folder " +
            (installiert ? "the installed program writes nothing into:\n"
@@ -26,7 +26,7 @@ std::string Kopie_Anbieten(store::Programmordner grund, const std::string& progr
            programmverzeichnis + "\n\nThe program works with the databases in your data folder:\n" +
            datenverzeichnis +
            "\n\nCopy the existing databases there? The files beside the program stay unchanged. "
-           "With No the data folder starts with empty databases.";
+           "Without a copy the data folder starts with empty databases.";
 }
 
 std::string Kopie_Fehlgeschlagen(const std::string& fehler) {
