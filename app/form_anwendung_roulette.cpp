@@ -31,6 +31,7 @@
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_grid.h"
 #include "app/core/beschriftung.h"
+#include "app/core/datenort.h"
 #include "app/core/hilfe.h"
 #include "app/core/sprache.h"
 #include "app/core/statuszeile.h"
@@ -887,7 +888,17 @@ void Form_Anwendung_Roulette::Statusleiste_Bauen() {
         statusPanels_[2]->fontMetrics().horizontalAdvance(QStringLiteral("00:00 MM")) + 16);
     statusPanels_[1]->setAlignment(Qt::AlignCenter);
     statusPanels_[2]->setAlignment(Qt::AlignCenter);
-    leiste->addWidget(statusPanels_[0], 1);
+    leiste->addWidget(statusPanels_[0]);
+    // The directory of the databases, so that the user knows which files the window shows.
+    statusDatenverzeichnis_ = new QLabel;
+    statusDatenverzeichnis_->setObjectName(QStringLiteral("StatusBar_Datenverzeichnis"));
+    statusDatenverzeichnis_->setFrameShape(QFrame::StyledPanel);
+    statusDatenverzeichnis_->setFrameShadow(QFrame::Sunken);
+    statusDatenverzeichnis_->setContentsMargins(6, 0, 6, 0);
+    statusDatenverzeichnis_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    statusDatenverzeichnis_->setMinimumWidth(0);
+    statusDatenverzeichnis_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    leiste->addWidget(statusDatenverzeichnis_, 1);
     leiste->addPermanentWidget(statusPanels_[1]);
     leiste->addPermanentWidget(statusPanels_[2]);
 }
@@ -1011,6 +1022,12 @@ void Form_Anwendung_Roulette::Statusleiste_Aktualisieren() {
             statusPanels_[i]->setText(texte[i]);
         }
     }
+    const QString daten = QString::fromStdString(
+        Status_Datenverzeichnis(sitzung_.sprache, dm_.programDirectory().string()));
+    if (statusDatenverzeichnis_->text() != daten) {
+        statusDatenverzeichnis_->setText(daten);
+        statusDatenverzeichnis_->setToolTip(daten);
+    }
 }
 
 // --- The view of the operations ----------------------------------------------------------------
@@ -1093,7 +1110,8 @@ void Form_Anwendung_Roulette::Anzeigen() {
              bildschirm.y() + (bildschirm.height() - fenster.height()) / 2);
     }
     // 2. Program directory, with a trailing separator.
-    std::string verzeichnis = dm_.programDirectory().string();
+    std::string verzeichnis =
+        (programmverzeichnis_.empty() ? dm_.programDirectory() : programmverzeichnis_).string();
     if (!verzeichnis.empty() && verzeichnis.back() != '/') {
         verzeichnis += '/';
     }

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -70,6 +71,11 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     // What the operations run on: the data module, the session, the message link and this view.
     kern::Kontext& kontext() { return kontext_; }
 
+    // The directory of the executable, where the help files are looked for; unset, the data
+    // module's directory stands for it.
+    void setProgrammverzeichnis(std::filesystem::path verzeichnis) {
+        programmverzeichnis_ = std::move(verzeichnis);
+    }
     // How a help file is opened; the desktop's default viewer unless replaced (tests).
     void setDokumentOeffner(DokumentOeffner oeffner) { oeffner_ = std::move(oeffner); }
 
@@ -201,6 +207,8 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     QToolButton* SpeedButton_Englisch = nullptr;
     QMenu* PopupMenu_Ereignisfolge = nullptr;
     QLabel* statusPanels_[3] = {nullptr, nullptr, nullptr};
+    QLabel* statusDatenverzeichnis_ = nullptr;  // where the databases are, beside panel 0
+    std::filesystem::path programmverzeichnis_;
     QElapsedTimer statusUhr_;
     // The controls details mode enables: filter rows and event sequence; stakes and settlement.
     std::vector<QWidget*> detailsFilter_;

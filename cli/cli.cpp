@@ -6,6 +6,7 @@
 
 #include "cli/argumente.h"
 #include "cli/csv.h"
+#include "cli/datenort.h"
 #include "cli/evaluate.h"
 #include "cli/mine.h"
 #include "cli/mine_results.h"
@@ -112,6 +113,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     mineBefehl(programm, befehle);
     mineResultsBefehl(programm, befehle);
     csvBefehle(programm, befehle);
+    whereBefehl(programm, befehle);
     for (CLI::App* befehl : programm.get_subcommands([](CLI::App*) { return true; })) {
         befehl->group("Commands");
     }

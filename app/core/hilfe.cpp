@@ -1,5 +1,6 @@
 #include "app/core/hilfe.h"
 
+#include "app/core/datenort.h"
 #include "app/core/texte.h"
 
 namespace spinalyst::app {
@@ -9,7 +10,12 @@ void Hilfe_Anzeigen(const kern::Sitzung& sitzung, kern::UserInterface& ui,
     if (!ui.confirm(Hilfe_Frage(sitzung.sprache))) {
         return;
     }
-    if (!oeffnen(sitzung.programmverzeichnis + Hilfe_Datei(sitzung.sprache))) {
+    const std::string pfad = Hilfe_Pfad(sitzung.programmverzeichnis, Hilfe_Datei(sitzung.sprache),
+                                        [](const std::filesystem::path& p) {
+                                            std::error_code ec;
+                                            return std::filesystem::is_regular_file(p, ec);
+                                        });
+    if (!oeffnen(pfad)) {
         ui.inform(Hilfe_Nicht_Geoeffnet(sitzung.sprache, sitzung.programmverzeichnis));
     }
 }

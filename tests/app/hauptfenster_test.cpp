@@ -196,7 +196,12 @@ void HauptfensterTest::everyNamedControlAndMenuItemExists() {
         }
     }
     QCOMPARE(fenster().menuBar()->objectName(), QStringLiteral("HauptMenue"));
-    QCOMPARE(fenster().statusBar()->findChildren<QLabel*>().size(), 3);
+    // The three panels and, beside panel 0, the directory of the databases.
+    QCOMPARE(fenster().statusBar()->findChildren<QLabel*>().size(), 4);
+    for (const char* feld : {"StatusBar_Panel_0", "StatusBar_Panel_1", "StatusBar_Panel_2",
+                             "StatusBar_Datenverzeichnis"}) {
+        QVERIFY2(fenster().statusBar()->findChild<QLabel*>(QString::fromLatin1(feld)), feld);
+    }
     // Both flags and the two copies of the shared check boxes.
     QCOMPARE(finde<QCheckBox>("DBCheckBox_Online_Alle_Systeme")->text(), QStringLiteral("x (A)"));
     QCOMPARE(finde<QCheckBox>("DBCheckBox_Auswertung_Alle_Systeme")->text(),

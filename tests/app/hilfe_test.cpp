@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/core/datenort.h"
 #include "kern/ui.h"
 
 namespace spinalyst::app {
@@ -83,6 +86,29 @@ TEST(Hilfe_Anzeigen, fragtInDerSpracheUndOeffnetNurOhneNein) {
         } else {
             EXPECT_EQ(geoeffnet, std::vector<std::string>{f.geoeffnet});
         }
+    }
+}
+
+// The help of an installed program lies in its share folder; a copy beside the program (the
+// build folder, a portable copy) comes first.
+TEST(Hilfe_Pfad, besideTheProgramThenTheInstalledShareFolder) {
+    const struct {
+        std::vector<std::string> vorhanden;
+        const char* erwartet;
+    } faelle[] = {
+        {{"/usr/bin/Hilfe_Roulette.pdf", "/usr/share/spinalyst/Hilfe_Roulette.pdf"},
+         "/usr/bin/Hilfe_Roulette.pdf"},
+        {{"/usr/share/spinalyst/Hilfe_Roulette.pdf"}, "/usr/share/spinalyst/Hilfe_Roulette.pdf"},
+        // Neither: the place beside the program, which the message then names.
+        {{}, "/usr/bin/Hilfe_Roulette.pdf"},
+    };
+    for (const auto& f : faelle) {
+        EXPECT_EQ(Hilfe_Pfad("/usr/bin/", "Hilfe_Roulette.pdf",
+                             [&](const std::filesystem::path& p) {
+                                 return std::find(f.vorhanden.begin(), f.vorhanden.end(),
+                                                  p.string()) != f.vorhanden.end();
+                             }),
+                  f.erwartet);
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include "tests/cli/cli_fixture.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -379,6 +380,54 @@ TEST_F(CliArgumenteTest, EverySubcommandHasAHelpThatBeginsWithTheUsageItsErrorsS
     const auto leer = runCli({});
     EXPECT_EQ(leer.code, 2);
     EXPECT_EQ(leer.err, "spinalyst-cli: no command given\n" + programm.out);
+}
+
+// `where` answers as the desktop program decides, from the environment's data directory, and
+// makes nothing.
+TEST(CliWhereTest, PrintsTheDirectoryTheDesktopProgramWouldUse) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    const fs::path portabel = dir.path() / "portabel";
+    const fs::path installiert = dir.path() / "usr" / "bin";
+    fs::create_directories(portabel);
+    fs::create_directories(installiert);
+    fs::create_directories(dir.path() / "usr" / "share" / "spinalyst");
+    const std::string home = (dir.path() / "home").string();
+    const std::string xdg = (dir.path() / "xdg").string();
+    const struct {
+        std::vector<std::string> args;
+        const char* xdgDataHome;  // nullptr: unset
+        std::string erwartet;
+    } faelle[] = {
+        {{"where", "--program-dir", portabel.string()}, nullptr, portabel.string()},
+        {{"where", "--program-dir", installiert.string()},
+         nullptr,
+         home + "/.local/share/Spinalyst"},
+        {{"where", "--program-dir", installiert.string()}, xdg.c_str(), xdg + "/Spinalyst"},
+        {{"where", "--program-dir", installiert.string(), "--data-dir", dir.path() / "eigen"},
+         nullptr,
+         (dir.path() / "eigen").string()},
+    };
+    const char* altesHome = std::getenv("HOME");
+    const std::string gesichert = altesHome != nullptr ? altesHome : "";
+    for (const auto& f : faelle) {
+        ::setenv("HOME", home.c_str(), 1);
+        if (f.xdgDataHome != nullptr) {
+            ::setenv("XDG_DATA_HOME", f.xdgDataHome, 1);
+        } else {
+            ::unsetenv("XDG_DATA_HOME");
+        }
+        const Result r = runCli(f.args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out, f.erwartet + "\n");
+        EXPECT_EQ(r.err, "");
+    }
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("HOME", gesichert.c_str(), 1);
+    // Nothing was made, the user's directory and the option's directory included.
+    EXPECT_FALSE(fs::exists(home));
+    EXPECT_FALSE(fs::exists(dir.path() / "eigen"));
+    EXPECT_TRUE(fs::is_empty(portabel));
 }
 
 }  // namespace
