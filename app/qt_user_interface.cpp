@@ -125,6 +125,22 @@ std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter
     return chosen->toStdString();
 }
 
+std::optional<QString> QtUserInterface::chooseSaveFile(const QString& filter,
+                                                       const QString& suffix) {
+    if (saveFileChooser_) {
+        return saveFileChooser_(filter);
+    }
+    QFileDialog dialog(parent_, QString(), QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.resize(860, 520);
+    if (Modal_Zeigen(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+        return dialog.selectedFiles().constFirst();
+    }
+    return std::nullopt;
+}
+
 void QtUserInterface::setBusy(bool busy) {
     if (busy) {
         escapePressed_ = false;
