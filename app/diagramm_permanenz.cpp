@@ -10,6 +10,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QLocale>
+#include <QLogValueAxis>
 #include <QScatterSeries>
 #include <QStackedBarSeries>
 #include <QVBoxLayout>
@@ -76,7 +77,10 @@ QChart* laengenDiagramm(const char* name, const QString& titel,
     int erste = 0;
     int letzte = 1;
     for (const events::Laenge& z : zeilen) {
-        beobachtet->append(z.laenge, static_cast<double>(z.beobachtet));
+        // A count of 0 has no place on the logarithmic axis.
+        if (z.beobachtet > 0) {
+            beobachtet->append(z.laenge, static_cast<double>(z.beobachtet));
+        }
         erwartet->append(z.laenge, z.erwartet);
         hoch = std::max({hoch, static_cast<double>(z.beobachtet), z.erwartet});
     }
@@ -87,12 +91,15 @@ QChart* laengenDiagramm(const char* name, const QString& titel,
     d->addSeries(erwartet);
     d->addSeries(beobachtet);
     auto* x = new QValueAxis;
-    x->setLabelFormat(QStringLiteral("%d"));
+    Achse_Runden(x, erste, letzte);
     x->setRange(erste - 0.5, letzte + 0.5);
     x->setTitleText(en ? QStringLiteral("Length") : QStringLiteral("Länge"));
-    auto* y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, std::ceil(hoch * 1.1));
+    // Logarithmic, so that the rare long lengths stay as visible as the common short ones.
+    auto* y = new QLogValueAxis;
+    y->setBase(10);
+    y->setLabelFormat(QStringLiteral("%g"));
+    y->setRange(0.1, std::pow(10.0, std::ceil(std::log10(hoch * 1.2))));
+    y->setMinorTickCount(0);
     y->setTitleText(en ? QStringLiteral("Count") : QStringLiteral("Anzahl"));
     d->addAxis(x, Qt::AlignBottom);
     d->addAxis(y, Qt::AlignLeft);
@@ -204,6 +211,7 @@ void Diagramm_Permanenz::aufbauen() {
     zero->setBorderColor(kGruen);
     QStringList namen;
     double hoch = oben;
+    double tief = std::max(0.0, unten);
     for (int i = 0; i <= 36; ++i) {
         const double t = static_cast<double>(z.treffer[static_cast<std::size_t>(i)]);
         const QColor f = zahlFarbe(katalog_, i);
@@ -212,6 +220,7 @@ void Diagramm_Permanenz::aufbauen() {
         zero->append(f == kGruen ? t : 0);
         namen.append(QString::number(i));
         hoch = std::max(hoch, t);
+        tief = std::min(tief, t);
     }
     auto* balken = new QStackedBarSeries;
     balken->setObjectName(QStringLiteral("Serie_Zahlen"));
@@ -225,9 +234,10 @@ void Diagramm_Permanenz::aufbauen() {
     QFont klein = x->labelsFont();
     klein.setPointSizeF(klein.pointSizeF() * 0.85);
     x->setLabelsFont(klein);
+    // The axis starts below the lowest bar, not at 0, so that the differences between the
+    // numbers and the band stay visible.
     auto* y = new QValueAxis;
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(0, std::max(1.0, std::ceil(hoch * 1.08)));
+    Achse_Runden(y, std::max(0.0, tief - z.sigma), hoch + z.sigma / 2);
     y->setTitleText(en ? QStringLiteral("Hits") : QStringLiteral("Treffer"));
     d->addAxis(x, Qt::AlignBottom);
     d->addAxis(y, Qt::AlignLeft);
@@ -256,8 +266,31 @@ void Diagramm_Permanenz::aufbauen() {
         erwartet->append(-0.5, z.erwartet);
         erwartet->append(36.5, z.erwartet);
         erwartet->setPen(QPen(kErwartet, 2, Qt::DashLine));
+        // Numbers outside the band are marked on top of their bars.
+        auto* heiss = new QScatterSeries;
+        heiss->setObjectName(QStringLiteral("Serie_Heiss"));
+        heiss->setName(en ? QStringLiteral("hot") : QStringLiteral("heiß"));
+        heiss->setMarkerShape(QScatterSeries::MarkerShapeTriangle);
+        heiss->setMarkerSize(12);
+        heiss->setColor(QColor(255, 150, 0));
+        heiss->setBorderColor(QColor(120, 60, 0));
+        auto* kalt = new QScatterSeries;
+        kalt->setObjectName(QStringLiteral("Serie_Kalt"));
+        kalt->setName(en ? QStringLiteral("cold") : QStringLiteral("kalt"));
+        kalt->setMarkerSize(11);
+        kalt->setColor(QColor(0, 170, 230));
+        kalt->setBorderColor(QColor(0, 70, 110));
+        for (int i = 0; i <= 36; ++i) {
+            const double t = static_cast<double>(z.treffer[static_cast<std::size_t>(i)]);
+            if (t > oben) {
+                heiss->append(i, t);
+            } else if (t < unten) {
+                kalt->append(i, t);
+            }
+        }
         for (QAbstractSeries* s :
-             {static_cast<QAbstractSeries*>(band), static_cast<QAbstractSeries*>(erwartet)}) {
+             {static_cast<QAbstractSeries*>(band), static_cast<QAbstractSeries*>(erwartet),
+              static_cast<QAbstractSeries*>(heiss), static_cast<QAbstractSeries*>(kalt)}) {
             d->addSeries(s);
             s->attachAxis(x);
             s->attachAxis(y);

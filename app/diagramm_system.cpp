@@ -52,6 +52,27 @@ void ohneLegende(QChart* diagramm, QAbstractSeries* serie) {
 
 }  // namespace
 
+void Achse_Runden(QValueAxis* achse, double von, double bis) {
+    if (bis <= von) {
+        bis = von + 1;
+    }
+    const double roh = (bis - von) / 6;
+    const double zehner = std::pow(10.0, std::floor(std::log10(roh)));
+    double schritt = zehner;
+    for (const double f : {1.0, 2.0, 5.0, 10.0}) {
+        schritt = f * zehner;
+        if (schritt >= roh) {
+            break;
+        }
+    }
+    schritt = std::max(1.0, schritt);
+    achse->setRange(std::floor(von / schritt) * schritt, std::ceil(bis / schritt) * schritt);
+    achse->setTickType(QValueAxis::TicksDynamic);
+    achse->setTickAnchor(0);
+    achse->setTickInterval(schritt);
+    achse->setLabelFormat(QStringLiteral("%d"));
+}
+
 void Diagramm_Setzen(QChartView* ansicht, QChart* diagramm) {
     QChart* vorher = ansicht->chart();
     ansicht->setChart(diagramm);
@@ -146,15 +167,24 @@ void Diagramm_System::aufbauen() {
                 .arg(verlauf_.tage.size());
         if (verlauf_.einbruch) {
             const systems::Einbruch& e = *verlauf_.einbruch;
+            // A place of the course: the day and the coup in it, or the start.
+            const auto stelle = [&](std::size_t i) {
+                if (i == 0) {
+                    return en ? QStringLiteral("the start") : QStringLiteral("Beginn");
+                }
+                const systems::Verlaufspunkt& p = punkte[i - 1];
+                return (en ? QStringLiteral("%1 coup %2") : QStringLiteral("%1 Coup %2"))
+                    .arg(tagText(p.tag, false))
+                    .arg(p.coup);
+            };
             text += QStringLiteral(" &middot; ");
             text += (en ? QStringLiteral(
-                              "largest drawdown <font color=\"%1\">%2</font> (coup %3 to %4)")
+                              "largest drawdown <font color=\"%1\">%2</font> (from %3 to %4)")
                         : QStringLiteral(
-                              "größter Einbruch <font color=\"%1\">%2</font> (Coup %3 bis %4)"))
+                              "größter Einbruch <font color=\"%1\">%2</font> (von %3 bis %4)"))
                         .arg(kRot.name())
                         .arg(-e.tiefe)
-                        .arg(e.von)
-                        .arg(e.bis);
+                        .arg(stelle(e.von), stelle(e.bis));
         }
         zusammenfassung_->setText(text);
     }
@@ -179,8 +209,6 @@ void Diagramm_System::aufbauen() {
         }
     }
     const int rand = std::max(2, (hoch - tief) / 12);
-    const double yVon = tief - rand;
-    const double yBis = hoch + rand;
 
     auto* x = new QValueAxis;
     x->setTitleText(en ? QStringLiteral("Coup of the stretch")
@@ -189,8 +217,7 @@ void Diagramm_System::aufbauen() {
     x->setRange(0, std::max(1, n));
     auto* y = new QValueAxis;
     y->setTitleText(en ? QStringLiteral("Units") : QStringLiteral("Stücke"));
-    y->setLabelFormat(QStringLiteral("%d"));
-    y->setRange(yVon, yBis);
+    Achse_Runden(y, tief - rand, hoch + rand);
     diagramm->addAxis(x, Qt::AlignBottom);
     diagramm->addAxis(y, Qt::AlignLeft);
     // The days as a top axis whose grid lines are the day boundaries.
@@ -218,10 +245,14 @@ void Diagramm_System::aufbauen() {
         const systems::Einbruch& e = *verlauf_.einbruch;
         auto* oben = new QLineSeries;
         auto* unten = new QLineSeries;
-        oben->append(static_cast<double>(e.von), yBis);
-        oben->append(static_cast<double>(e.bis), yBis);
-        unten->append(static_cast<double>(e.von), yVon);
-        unten->append(static_cast<double>(e.bis), yVon);
+        // From the high to the low, between their two levels.
+        const double von = static_cast<double>(e.von);
+        const double bis = static_cast<double>(e.bis);
+        const double hochStand = e.von == 0 ? 0.0 : punkte[e.von - 1].stand;
+        oben->append(von, hochStand);
+        oben->append(bis, hochStand);
+        unten->append(von, hochStand - e.tiefe);
+        unten->append(bis, hochStand - e.tiefe);
         auto* flaeche = new QAreaSeries(oben, unten);
         // The area does not own its border lines.
         oben->setParent(flaeche);
@@ -230,8 +261,8 @@ void Diagramm_System::aufbauen() {
         flaeche->setName(
             (en ? QStringLiteral("Largest drawdown (%1)") : QStringLiteral("Größter Einbruch (%1)"))
                 .arg(-e.tiefe));
-        flaeche->setColor(QColor(200, 0, 0, 45));
-        flaeche->setBorderColor(QColor(200, 0, 0, 90));
+        flaeche->setColor(QColor(200, 0, 0, 50));
+        flaeche->setBorderColor(QColor(200, 0, 0, 150));
         anhaengen(flaeche);
     }
     auto* null = new QLineSeries;
@@ -317,9 +348,7 @@ void Diagramm_System::aufbauen() {
     tagAchse->append(namen);
     tagAchse->setLabelsFont(klein);
     auto* tagWerte = new QValueAxis;
-    tagWerte->setLabelFormat(QStringLiteral("%d"));
-    const int tagRand = std::max(2, (tagHoch - tagTief) / 10);
-    tagWerte->setRange(tagTief - tagRand, tagHoch + tagRand);
+    Achse_Runden(tagWerte, tagTief, tagHoch);
     tagWerte->setTitleText(en ? QStringLiteral("Units") : QStringLiteral("Stücke"));
     tageDiagramm->addAxis(tagAchse, Qt::AlignBottom);
     tageDiagramm->addAxis(tagWerte, Qt::AlignLeft);

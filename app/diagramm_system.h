@@ -9,6 +9,7 @@
 class QChart;
 class QChartView;
 class QLabel;
+class QValueAxis;
 
 namespace spinalyst::app {
 
@@ -42,5 +43,9 @@ class Diagramm_System : public QWidget {
 
 // Replaces the chart of a view; the previous one is deleted.
 void Diagramm_Setzen(QChartView* ansicht, QChart* diagramm);
+
+// Gives a value axis the range from `von` to `bis` widened to whole steps of 1, 2 or 5 times a
+// power of ten (at least 1), about six of them, with a tick on every step and on 0.
+void Achse_Runden(QValueAxis* achse, double von, double bis);
 
 }  // namespace spinalyst::app

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QChartView>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
+#include <QScreen>
 #include <QSvgGenerator>
 #include <QTabWidget>
 #include <QToolButton>
@@ -20,6 +22,13 @@
 #include "systems/verlauf.h"
 
 namespace spinalyst::app {
+
+namespace {
+
+// The height the charts need under the grids.
+constexpr int kHoehe = 420;
+
+}  // namespace
 
 Diagrammbereich::Diagrammbereich(kern::Kontext& k, const kern::Ereigniskatalog& katalog,
                                  QtUserInterface& ui, QWidget* parent)
@@ -70,6 +79,32 @@ Diagrammbereich::Diagrammbereich(kern::Kontext& k, const kern::Ereigniskatalog& 
         });
     }
     Sprache_Anwenden();
+    // Nothing to show before the first evaluation.
+    hide();
+}
+
+void Diagrammbereich::Einblenden() {
+    if (isVisible()) {
+        return;
+    }
+    QWidget* fenster = parentWidget();
+    const QScreen* bildschirm =
+        fenster != nullptr ? fenster->screen() : QGuiApplication::primaryScreen();
+    const QRect frei =
+        bildschirm != nullptr ? bildschirm->availableGeometry() : QRect(0, 0, 1366, 768);
+    // Under the grids when the screen has room for both; otherwise a window of its own over the
+    // lower part of the screen, which the player may move, dock or close.
+    const bool platz =
+        fenster != nullptr && frei.height() >= fenster->minimumSizeHint().height() + kHoehe;
+    setFloating(!platz);
+    if (!platz) {
+        const QSize groesse(std::min(1100, frei.width() * 9 / 10),
+                            std::min(640, frei.height() * 4 / 5));
+        setGeometry(QRect(QPoint(frei.x() + (frei.width() - groesse.width()) / 2,
+                                 frei.y() + frei.height() - groesse.height()),
+                          groesse));
+    }
+    show();
 }
 
 QString Diagrammbereich::Kopf() const {
@@ -95,7 +130,7 @@ void Diagrammbereich::Systemauswertung_Zeigen(const systems::Systemlauf& lauf) {
                                       QString::fromStdString(a.bis.german()));
         system_->zeigen(systems::Verlauf_Laden(k_.dm.TdbDatabase_Roulette, a), kopf);
         reiter_->setCurrentWidget(system_);
-        show();
+        Einblenden();
     } catch (const std::exception& e) {
         ui_.inform(e.what());
     }
@@ -117,7 +152,7 @@ void Diagrammbereich::Permanenzauswertung_Zeigen() {
         permanenz_->zeigen(events::Permanenzbild_Laden(k_, katalog_), kopf);
         permanenz_->setEreignis(events::Gewaehltes_Ereignis(k_));
         reiter_->setCurrentWidget(permanenz_);
-        show();
+        Einblenden();
     } catch (const std::exception& e) {
         ui_.inform(e.what());
     }

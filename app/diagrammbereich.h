@@ -16,12 +16,14 @@ class Diagramm_Permanenz;
 class Diagramm_System;
 class QtUserInterface;
 
-// The charts of the main window, in a dock under the result grids: one tab for the system
-// evaluation, one for the permanence evaluation. After every evaluation the main window hands
-// the new results over and the matching tab comes to the front; the permanence tab follows the
-// current row of the frequency list. The current tab is saved as PNG or SVG through the buttons
-// or the charts' context menu, the file chosen with the program's save dialog. Owned by the main
-// window; reads the stored results through the operations of systems/ and events/.
+// The charts of the main window, in a dock under the result grids (floating over them on a
+// screen too low for both): one tab for the system evaluation, one for the permanence
+// evaluation. Hidden until the first evaluation; after every evaluation the main window hands
+// the new results over, the dock is shown again and the matching tab comes to the front; the
+// permanence tab follows the current row of the frequency list. The current tab is saved as PNG or
+// SVG through the buttons or the charts' context menu, the file chosen with the program's save
+// dialog. Owned by the main window; reads the stored results through the operations of systems/ and
+// events/.
 class Diagrammbereich : public QDockWidget {
     Q_OBJECT
   public:
@@ -48,6 +50,9 @@ class Diagrammbereich : public QDockWidget {
 
   private:
     QString Kopf() const;
+    // Shows the dock when it is hidden: under the grids when the screen is tall enough for
+    // both, else floating over the lower part of the screen.
+    void Einblenden();
 
     kern::Kontext& k_;
     const kern::Ereigniskatalog& katalog_;

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -162,7 +163,10 @@ int main(int argc, char* argv[]) {
         QTest::qWait(300);
     };
     const auto fotos = [&](const QString& sprache) {
-        fenster.grab().save(ausgabe.filePath(QStringLiteral("hauptfenster-%1.png").arg(sprache)));
+        // The whole screen: the main window with the charts as the player sees them.
+        QTest::qWait(300);
+        QGuiApplication::primaryScreen()->grabWindow(0).save(
+            ausgabe.filePath(QStringLiteral("bildschirm-%1.png").arg(sprache)));
         bereich->setFloating(true);
         bereich->resize(1100, 640);
         QTest::qWait(300);

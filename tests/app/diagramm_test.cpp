@@ -78,6 +78,7 @@ void DiagrammTest::aSystemEvaluationDrawsOnePointPerCoup() {
     tippen("DBEdit_Tage_System", QStringLiteral("3"));
     auto* bereich = fenster().diagramme();
     QVERIFY(bereich != nullptr);
+    QVERIFY(!bereich->isVisible());
 
     muss<QPushButton>("BitBtn_Berechnung_System_Auswertung")->click();
     QVERIFY2(meldungen.isEmpty(), qPrintable(meldungen.join('|')));
