@@ -319,18 +319,24 @@ void Diagramm_Permanenz::ereignisAufbauen() {
         const store::Sprache sprache = en ? store::Sprache::Englisch : store::Sprache::Deutsch;
         name = QString::fromStdString(e->nameText(sprache));
     }
-    Diagramm_Setzen(
-        serienAnsicht_,
-        laengenDiagramm(
-            "Chart_Serien",
-            (en ? QStringLiteral("Series: %1") : QStringLiteral("Serien: %1")).arg(name), serien,
-            en));
-    Diagramm_Setzen(
-        rueckAnsicht_,
-        laengenDiagramm(
-            "Chart_Rueckstaende",
-            (en ? QStringLiteral("Absences: %1") : QStringLiteral("Rückstände: %1")).arg(name),
-            rueck, en));
+    QString serienTitel =
+        (en ? QStringLiteral("Series: %1") : QStringLiteral("Serien: %1")).arg(name);
+    QString rueckTitel =
+        (en ? QStringLiteral("Absences: %1") : QStringLiteral("Rückstände: %1")).arg(name);
+    // An evaluation in mode "H" counts no series and no absences at all: say so rather than
+    // show the expected counts against nothing.
+    if (bild_.zahlen.coups > 0 && bild_.serien.empty()) {
+        serien.clear();
+        serienTitel += en ? QStringLiteral(" (not counted: mode S or A)")
+                          : QStringLiteral(" (nicht gezählt: Modus S oder A)");
+    }
+    if (bild_.zahlen.coups > 0 && bild_.rueckstaende.empty()) {
+        rueck.clear();
+        rueckTitel += en ? QStringLiteral(" (not counted: mode R or A)")
+                         : QStringLiteral(" (nicht gezählt: Modus R oder A)");
+    }
+    Diagramm_Setzen(serienAnsicht_, laengenDiagramm("Chart_Serien", serienTitel, serien, en));
+    Diagramm_Setzen(rueckAnsicht_, laengenDiagramm("Chart_Rueckstaende", rueckTitel, rueck, en));
 }
 
 }  // namespace spinalyst::app
