@@ -179,9 +179,9 @@ void Diagrammbereich::Sprache_Anwenden() {
     permanenz_->setEnglisch(en);
 }
 
-bool Diagrammbereich::Exportieren(const QString& pfad) {
+bool Diagrammbereich::Exportieren(const QString& pfad, bool svgFormat) {
     QWidget* bild = reiter_->currentWidget();
-    if (QFileInfo(pfad).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+    if (svgFormat) {
         QSvgGenerator svg;
         svg.setFileName(pfad);
         svg.setSize(bild->size());
@@ -200,18 +200,28 @@ bool Diagrammbereich::Exportieren(const QString& pfad) {
 void Diagrammbereich::Exportieren_Fragen(const QString& format) {
     const bool svg = format == QStringLiteral("SVG");
     const bool en = k_.sitzung.englisch();
-    const QString filter =
-        svg ? (en ? QStringLiteral("SVG drawing (*.svg)") : QStringLiteral("SVG-Zeichnung (*.svg)"))
-            : (en ? QStringLiteral("PNG picture (*.png)") : QStringLiteral("PNG-Bild (*.png)"));
-    const std::optional<QString> pfad =
-        ui_.chooseSaveFile(filter, svg ? QStringLiteral("svg") : QStringLiteral("png"));
-    if (!pfad) {
+    const char* endung = svg ? "svg" : "png";
+    const std::string filter = svg ? (en ? "SVG drawing (*.svg)" : "SVG-Zeichnung (*.svg)")
+                                   : (en ? "PNG picture (*.png)" : "PNG-Bild (*.png)");
+    const bool system = reiter_->currentWidget() == system_;
+    const std::string name =
+        std::string(system ? (en ? "system-evaluation" : "Systemauswertung")
+                           : (en ? "permanence-evaluation" : "Permanenzauswertung")) +
+        "." + endung;
+    const auto wahl = ui_.chooseSaveFile({filter}, name);
+    if (!wahl) {
         return;
     }
-    if (!Exportieren(*pfad)) {
+    // A name typed without a suffix gets the one of the format.
+    QString pfad = QString::fromStdString(wahl->path);
+    if (QFileInfo(pfad).suffix().isEmpty()) {
+        pfad += QLatin1Char('.') + QLatin1String(endung);
+    }
+    // The format chosen decides, whatever suffix was typed.
+    if (!Exportieren(pfad, svg)) {
         ui_.inform(k_.text("Das Diagramm konnte nicht gespeichert werden: ",
                            "The chart could not be saved: ") +
-                   pfad->toStdString());
+                   pfad.toStdString());
     }
 }
 

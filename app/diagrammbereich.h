@@ -38,10 +38,11 @@ class Diagrammbereich : public QDockWidget {
     void Ereignis_Zeigen();
     void Sprache_Anwenden();
 
-    // Saves the chart of the current tab; the format follows the suffix (".svg", else PNG).
-    // False when the file could not be written.
-    bool Exportieren(const QString& pfad);
-    // Asks for a file name for the format ("PNG" or "SVG") and saves; an error is reported.
+    // Saves the chart of the current tab as an SVG drawing or a PNG picture. False when the file
+    // could not be written.
+    bool Exportieren(const QString& pfad, bool svgFormat);
+    // Asks for a file name for the format ("PNG" or "SVG") through the save dialog and saves (a
+    // name without a suffix gets the format's); an error is reported.
     void Exportieren_Fragen(const QString& format);
 
     Diagramm_System* systemDiagramm() const { return system_; }

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QTreeView>
+#include <algorithm>
 
 namespace spinalyst::app {
 
@@ -125,20 +126,30 @@ std::optional<std::string> QtUserInterface::chooseFile(const std::string& filter
     return chosen->toStdString();
 }
 
-std::optional<QString> QtUserInterface::chooseSaveFile(const QString& filter,
-                                                       const QString& suffix) {
-    if (saveFileChooser_) {
-        return saveFileChooser_(filter);
+std::optional<kern::UserInterface::SaveChoice> QtUserInterface::chooseSaveFile(
+    const std::vector<std::string>& filters, const std::string& suggested) {
+    QStringList filter;
+    for (const std::string& f : filters) {
+        filter << QString::fromStdString(f);
     }
-    QFileDialog dialog(parent_, QString(), QString(), filter);
+    const QString name = QString::fromStdString(suggested);
+    if (saveChooser_) {
+        return saveChooser_(filter, name);
+    }
+    QFileDialog dialog(parent_, QString(), name);
+    dialog.setObjectName(QStringLiteral("SaveDialog"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(suffix);
+    dialog.setNameFilters(filter);
+    dialog.selectFile(name);
     dialog.resize(860, 520);
-    if (Modal_Zeigen(dialog) == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-        return dialog.selectedFiles().constFirst();
+    if (Modal_Zeigen(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    SaveChoice wahl;
+    wahl.path = dialog.selectedFiles().constFirst().toStdString();
+    wahl.filter = std::max(0, static_cast<int>(filter.indexOf(dialog.selectedNameFilter())));
+    return wahl;
 }
 
 void QtUserInterface::setBusy(bool busy) {

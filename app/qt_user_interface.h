@@ -5,10 +5,12 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "kern/ui.h"
 
@@ -40,17 +42,19 @@ class QtUserInterface : public QObject, public kern::UserInterface {
     void setFileChooser(std::function<std::optional<QString>(const QString& filter)> chooser) {
         fileChooser_ = std::move(chooser);
     }
-    void setSaveFileChooser(std::function<std::optional<QString>(const QString& filter)> chooser) {
-        saveFileChooser_ = std::move(chooser);
-    }
+
+    // Replaces the save dialog: the filters offered and the name suggested give the chosen path
+    // and filter.
+    using SaveChooser = std::function<std::optional<SaveChoice>(const QStringList& filters,
+                                                                const QString& suggested)>;
+    void setSaveFileChooser(SaveChooser chooser) { saveChooser_ = std::move(chooser); }
 
     void inform(const std::string& text) override;
     bool confirm(const std::string& text) override;
     bool confirmDeletion(const std::string& text) override;
     std::optional<std::string> chooseFile(const std::string& filter) override;
-    // The name of a file to write (the save dialog, which asks before replacing a file); a name
-    // typed without a suffix gets `suffix`. Nothing when cancelled.
-    std::optional<QString> chooseSaveFile(const QString& filter, const QString& suffix);
+    std::optional<SaveChoice> chooseSaveFile(const std::vector<std::string>& filters,
+                                             const std::string& suggested) override;
     // Also forgets an Escape pressed before the operation began.
     void setBusy(bool busy) override;
     bool processEventsAndCheckEscape() override;
@@ -64,7 +68,7 @@ class QtUserInterface : public QObject, public kern::UserInterface {
     std::function<bool(const QString&)> confirmHandler_;
     std::function<bool(const QString&)> deletionConfirmHandler_;
     std::function<std::optional<QString>(const QString&)> fileChooser_;
-    std::function<std::optional<QString>(const QString&)> saveFileChooser_;
+    SaveChooser saveChooser_;
     int busyDepth_ = 0;
     bool escapePressed_ = false;
 };

@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 // The operations' link to the windows. The application implements it with Qt; core tests use a
 // scripted fake. Texts arrive already in the current language.
@@ -21,6 +22,17 @@ class UserInterface {
     virtual bool confirmDeletion(const std::string& text) { return confirm(text); }
     // File-open dialog; nullopt when cancelled.
     virtual std::optional<std::string> chooseFile(const std::string& filter) = 0;
+    // File-save dialog: the filters offered ("CSV, Semikolon (*.csv)"), the name suggested. The
+    // chosen path and the index of the chosen filter; nullopt when cancelled. A user interface
+    // without such a dialog saves nothing.
+    struct SaveChoice {
+        std::string path;
+        int filter = 0;
+    };
+    virtual std::optional<SaveChoice> chooseSaveFile(const std::vector<std::string>& /*filters*/,
+                                                     const std::string& /*suggested*/) {
+        return std::nullopt;
+    }
     // Hourglass cursor on (true) or off.
     virtual void setBusy(bool busy) = 0;
     // Lets pending messages be processed; true when Escape was pressed since the last call.

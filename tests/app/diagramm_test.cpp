@@ -206,10 +206,14 @@ void DiagrammTest::theChartIsSavedAsPngAndSvg() {
     muss<QPushButton>("BitBtn_Berechnung_System_Auswertung")->click();
     QString gewaehlt;
     QStringList filter;
-    programm->ui.setSaveFileChooser([&](const QString& f) -> std::optional<QString> {
-        filter << f;
-        return gewaehlt;
-    });
+    QStringList vorschlag;
+    programm->ui.setSaveFileChooser(
+        [&](const QStringList& f,
+            const QString& name) -> std::optional<spinalyst::kern::UserInterface::SaveChoice> {
+            filter << f;
+            vorschlag << name;
+            return spinalyst::kern::UserInterface::SaveChoice{gewaehlt.toStdString(), 0};
+        });
 
     gewaehlt = dir->filePath(QStringLiteral("verlauf.png"));
     muss<QToolButton>("Button_Diagramm_PNG")->click();
@@ -228,6 +232,13 @@ void DiagrammTest::theChartIsSavedAsPngAndSvg() {
     QVERIFY(datei.readAll().contains("<svg"));
     QCOMPARE(filter, (QStringList{QStringLiteral("PNG-Bild (*.png)"),
                                   QStringLiteral("SVG-Zeichnung (*.svg)")}));
+    QCOMPARE(vorschlag, (QStringList{QStringLiteral("Systemauswertung.png"),
+                                     QStringLiteral("Systemauswertung.svg")}));
+
+    // A name typed without a suffix gets the format's.
+    gewaehlt = dir->filePath(QStringLiteral("ohne"));
+    muss<QToolButton>("Button_Diagramm_SVG")->click();
+    QVERIFY(QSvgRenderer(gewaehlt + QStringLiteral(".svg")).isValid());
 
     // A place that cannot be written is reported, not passed over.
     gewaehlt = dir->filePath(QStringLiteral("fehlt/verlauf.png"));
