@@ -37,6 +37,7 @@
 #include "app/core/statuszeile.h"
 #include "app/core/texte.h"
 #include "app/datumswahl.h"
+#include "app/diagrammbereich.h"
 #include "app/flaggen.h"
 #include "app/qt_uebersetzung.h"
 #include "app/qt_user_interface.h"
@@ -179,6 +180,8 @@ Form_Anwendung_Roulette::Form_Anwendung_Roulette(kern::Sitzung& sitzung,
     teiler->setSizes({135, 475, 585, 155});
     layout->addWidget(teiler, 1);
     setCentralWidget(zentrale);
+    diagramme_ = new Diagrammbereich(kontext_, katalog_, ui_, this);
+    addDockWidget(Qt::BottomDockWidgetArea, diagramme_);
     Auswertung_System_Verbinden();
     Systemfenster_Verbinden(*this);
 
@@ -977,6 +980,7 @@ void Form_Anwendung_Roulette::Sprache_Anwenden() {
     Csv_Beschriften();
     Kuerzel_Vergeben();
     Texte_Setzen();
+    diagramme_->Sprache_Anwenden();
     // Grid headings, language-dependent grid fields and lookup lists.
     bindung_->setLanguage(sprache);
     Sprachwahl_Anzeigen();

@@ -37,6 +37,7 @@ class CursorTableModel;
 namespace spinalyst::app {
 
 class Datumswahl;
+class Diagrammbereich;
 class Form_Casino;
 class Form_Ereignisse;
 class Form_Online_Spiel;
@@ -112,6 +113,8 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     // "Online Spiel": opens online play in its own window while the main window is hidden.
     void MenuItem_Online_SpielClick();
     Form_Online_Spiel* onlineFenster() const { return onlineFenster_; }
+    // The charts of the last evaluations (a dock under the grids).
+    Diagrammbereich* diagramme() const { return diagramme_; }
     // Colour of a coup's number: event 1 red, event 2 black (wins when both), 0 green.
     std::optional<QColor> Zahl_Farbe(const store::RowView& coup) const {
         return Permanenz_Zahl_Farbe(coup);
@@ -224,6 +227,7 @@ class Form_Anwendung_Roulette : public QMainWindow, public kern::Ansicht {
     Form_Wahl_Ereignis* formWahlEreignis_ = nullptr;
     Form_Zahlenliste* formZahlenliste_ = nullptr;
     Form_Permanenz_Export* formPermanenzExport_ = nullptr;
+    Diagrammbereich* diagramme_ = nullptr;
 };
 
 // Text colour of a bet or a result: green above 0, red below 0, black at 0 or while unsettled

@@ -16,6 +16,7 @@
 
 #include "app/binding/bound_controls.h"
 #include "app/binding/cursor_grid.h"
+#include "app/diagrammbereich.h"
 #include "app/form_anwendung_roulette.h"
 #include "app/form_ereignisse.h"
 #include "app/form_wahl_ereignis.h"
@@ -120,6 +121,12 @@ void Form_Anwendung_Roulette::Auswertung_System_Verbinden() {
             &BoundLookupComboBox::valueCommitted, this, [this] {
                 Geschuetzt([this] { events::DBLookupComboBox_Chancen_PermanenzCloseUp(kontext_); });
             });
+    // The chart of the selected event follows the current row of the frequency list (after the
+    // grid has moved its cursor there).
+    connect(
+        steuerelement<CursorGrid>(this, "DBGrid_Ereignisse_Auswertung")->selectionModel(),
+        &QItemSelectionModel::currentRowChanged, this, [this] { diagramme_->Ereignis_Zeigen(); },
+        Qt::QueuedConnection);
     auto* serien = steuerelement<CursorGrid>(this, "DBGrid_Ereignisse_Serien_Auswertung");
     auto* rueck = steuerelement<CursorGrid>(this, "DBGrid_Ereignisse_Rueckstaendigkeit_Auswertung");
     connect(serien, &QAbstractItemView::doubleClicked, this, [this] {
@@ -298,6 +305,7 @@ void Form_Anwendung_Roulette::BitBtn_Berechnung_Permanenz_AuswertungClick() {
         events::BitBtn_Berechnung_Permanenz_AuswertungClick(kontext_, *auswertung_, katalog_);
     });
     knopf->setEnabled(true);
+    diagramme_->Permanenzauswertung_Zeigen();
 }
 
 void Form_Anwendung_Roulette::BitBtn_Berechnung_System_AuswertungClick() {
@@ -312,10 +320,14 @@ void Form_Anwendung_Roulette::BitBtn_Berechnung_System_AuswertungClick() {
     rechnet_ = true;
     knopf->setEnabled(false);
     menue->setEnabled(false);
-    Geschuetzt([this] { systems::BitBtn_Berechnung_System_AuswertungClick(kontext_, katalog_); });
+    systems::Systemlauf lauf;
+    Geschuetzt([this, &lauf] {
+        lauf = systems::BitBtn_Berechnung_System_AuswertungClick(kontext_, katalog_);
+    });
     rechnet_ = false;
     knopf->setEnabled(true);
     menue->setEnabled(true);
+    diagramme_->Systemauswertung_Zeigen(lauf);
 }
 
 void Form_Anwendung_Roulette::Permanenz_Auswertung_Modus(char modus) {
@@ -329,6 +341,7 @@ void Form_Anwendung_Roulette::Permanenz_Auswertung_Modus(char modus) {
         events::Permanenz_Auswertung_Modus(kontext_, *auswertung_, katalog_, modus);
     });
     knopf->setEnabled(true);
+    diagramme_->Permanenzauswertung_Zeigen();
 }
 
 void Form_Anwendung_Roulette::DBComboBox_Haufigkeit_Serien_RueckstaendigkeitChange() {

@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-  qt6-translations-l10n qt6-charts-dev libboost-math-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev qt6-svg-dev libboost-math-dev
   libsqlite3-dev nlohmann-json3-dev libcli11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

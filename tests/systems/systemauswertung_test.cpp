@@ -13,6 +13,7 @@
 #include "store/sqlite.h"
 #include "systems/austausch.h"
 #include "systems/systemlauf.h"
+#include "systems/verlauf.h"
 #include "tests/support/fault_injection.h"
 #include "tests/support/systemdaten.h"
 #include "tests/systems/system_fixture.h"
@@ -506,6 +507,44 @@ TEST_F(SystemauswertungTest, AStoreErrorEndsTheRunQuietlyWithTheFileIntact) {
     ASSERT_TRUE(auswerten().gelaufen);
     EXPECT_EQ(wetten(), neu);
     dm.close();  // before the VFS it goes through is gone
+}
+
+// The chart's course read back from what the worked example stored: a point for every coup of
+// the result days, the running total ending at the totals row's result, the day results of the
+// day rows, and the drawdown from +2 (after c3) to -1 (after c8).
+TEST_F(SystemauswertungTest, TheStoredEvaluationReadsBackAsItsCourse) {
+    dreiTage();
+    const int s = system(Zwei_Ereignis_System());
+    waehle(D(), 3);
+    const Systemlauf lauf = auswerten();
+    ASSERT_TRUE(lauf.gelaufen);
+
+    Verlaufsauswahl a;
+    a.casino = casino;
+    a.tisch = "T 01";
+    a.von = D().addDays(-2);
+    a.bis = D();
+    a.systeme = lauf.auswertung.systeme;
+    a.proSystem = true;
+    const Verlauf v = Verlauf_Laden(dm.TdbDatabase_Roulette, a);
+    std::string stand;
+    for (const Verlaufspunkt& p : v.punkte) {
+        stand += (stand.empty() ? "" : " ") + std::to_string(p.stand);
+    }
+    EXPECT_EQ(stand, "0 1 1 2 2 2 2 1 -1 3 3 3 4");
+    ASSERT_EQ(v.tage.size(), 3u);
+    EXPECT_EQ(v.tage[0].ergebnis, 2);
+    EXPECT_EQ(v.tage[1].ergebnis, 1);
+    EXPECT_EQ(v.tage[2].ergebnis, 1);
+    EXPECT_EQ(v.punkte[8].satz, 2);
+    EXPECT_EQ(v.punkte[8].zahl, 9);
+    ASSERT_TRUE(v.einbruch);
+    EXPECT_EQ(v.einbruch->von, 4u);
+    EXPECT_EQ(v.einbruch->bis, 9u);
+    EXPECT_EQ(v.einbruch->tiefe, 3);
+    ASSERT_EQ(v.systeme.size(), 1u);
+    EXPECT_EQ(v.systeme[0].system, s);
+    EXPECT_EQ(v.systeme[0].stand.back(), 4);
 }
 
 }  // namespace
