@@ -14,7 +14,7 @@ constexpr int kEinzelzahlBis = 153;
 
 }  // namespace
 
-std::vector<Ereignisspalte> Ereignisspalten() {
+std::vector<Csv_Ereignisspalte> Csv_Ereignisspalten() {
     return {
         {"Ereignis", "event", [](store::CsvWriter& w, const Ereigniszeile& e) { w.integer(e.id); }},
         {"Chance", "chance",
@@ -31,6 +31,13 @@ std::vector<Ereignisspalte> Ereignisspalten() {
                            : 0.0,
                        1);
          }},
+        {"Erwartet", "expected",
+         [](store::CsvWriter& w, const Ereigniszeile& e) { w.decimal(e.statistik.erwartet, 2); }},
+        {"z", "z",
+         [](store::CsvWriter& w, const Ereigniszeile& e) { w.decimal(e.statistik.z, 3); }},
+        {"p", "p",
+         [](store::CsvWriter& w, const Ereigniszeile& e) { w.decimal(e.statistik.p, 6); }},
+        {"q", "q", [](store::CsvWriter& w, const Ereigniszeile& e) { w.decimal(e.q, 6); }},
     };
 }
 
@@ -65,13 +72,12 @@ int Ereignisse_Exportieren(kern::Kontext& k, store::CsvWriter& w) {
         throw kern::KeinErgebnis(k.text("Keine Permanenzauswertung zum Exportieren.",
                                         "No permanence evaluation to export."));
     }
-    const auto spalten = Ereignisspalten();
+    const auto spalten = Csv_Ereignisspalten();
     for (const auto& s : spalten) {
         w.text(en ? s.englisch : s.deutsch);
     }
     w.endRow();
-    for (Ereigniszeile& e : zeilen) {
-        e.coups = coups;
+    for (const Ereigniszeile& e : zeilen) {
         for (const auto& s : spalten) {
             s.schreiben(w, e);
         }

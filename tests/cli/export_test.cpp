@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -133,16 +134,29 @@ TEST_F(ExportTest, TheResultsOfTheLastEvaluations) {
               "spinalyst-cli: No data-mining results to export.\n");
 
     const std::string id = std::to_string(casino);
-    ASSERT_EQ(
-        runCli({"evaluate", d(), id, "T 01", "2024-03-15", "--days", "2", "--mode", "A"}).code, 0);
+    const Result auswertung =
+        runCli({"evaluate", d(), id, "T 01", "2024-03-15", "--days", "2", "--mode", "A"});
+    ASSERT_EQ(auswertung.code, 0) << auswertung.err;
     const Result ereignisse = runCli({"export", d(), "events", "--separator", "semicolon"});
     ASSERT_EQ(ereignisse.code, 0) << ereignisse.err;
     const auto zeilen = store::readCsv(ereignisse.out, ';');
     EXPECT_EQ(zeilen[0].fields,
-              (std::vector<std::string>{"event", "chance", "name", "numbers", "hits", "percent"}));
-    // Red: 1, 3, 5, 7, 9 of the ten coups; with a semicolon the decimal is a comma.
-    EXPECT_EQ(zeilen[1].fields,
-              (std::vector<std::string>{"1", "1", "Red", "18 red numbers", "5", "50,0"}));
+              (std::vector<std::string>{"event", "chance", "name", "numbers", "hits", "percent",
+                                        "expected", "z", "p", "q"}));
+    // Red: 1, 3, 5, 7, 9 of the ten coups; with a semicolon the decimal is a comma. Expected
+    // 10 · 18 / 37 = 4.86 hits; z and the p-values are those the evaluation reports.
+    ASSERT_EQ(zeilen[1].fields.size(), 10u);
+    EXPECT_EQ(std::vector<std::string>(zeilen[1].fields.begin(), zeilen[1].fields.begin() + 7),
+              (std::vector<std::string>{"1", "1", "Red", "18 red numbers", "5", "50,0", "4,86"}));
+    const auto zahl = [](std::string s) {
+        std::replace(s.begin(), s.end(), ',', '.');
+        return std::stod(s);
+    };
+    const Json rot = Json::parse(auswertung.out)["events"][0];
+    ASSERT_EQ(rot["id"], 1) << rot.dump();
+    EXPECT_NEAR(zahl(zeilen[1].fields[7]), rot["z"].get<double>(), 1e-3);
+    EXPECT_NEAR(zahl(zeilen[1].fields[8]), rot["p"].get<double>(), 1e-6);
+    EXPECT_NEAR(zahl(zeilen[1].fields[9]), rot["q"].get<double>(), 1e-6);
 
     const int s = system(spinalyst::testing::Zwei_Ereignis_System());
     const Result lauf = befehl("system-run", s, {"--days", "2"});
