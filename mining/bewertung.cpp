@@ -288,6 +288,12 @@ struct Folgenraster {
     std::vector<int> codes;  // the R codes of a position, in order
     // Per number: the digits (positions in `codes`) whose code that number meets.
     std::array<std::vector<std::uint32_t>, kZahlen> passend;
+    // Per digit: the numbers that meet its code.
+    std::vector<std::vector<std::uint32_t>> zahlenJe;
+    // Per digit of a code "<>e" whose code "e" is a digit too: that digit (every number meets
+    // exactly one of the two), otherwise -1; and the other way round.
+    std::vector<int> positivVon;
+    std::vector<int> negativVon;
 };
 
 Folgenraster folgenraster(std::span<const Folge> folgen, const kern::Ereigniskatalog& katalog) {
@@ -339,15 +345,37 @@ Folgenraster folgenraster(std::span<const Folge> folgen, const kern::Ereigniskat
             }
         }
     }
+    r.zahlenJe.resize(r.basis);
+    for (int z = 0; z < kZahlen; ++z) {
+        for (const std::uint32_t d : r.passend[static_cast<std::size_t>(z)]) {
+            r.zahlenJe[d].push_back(static_cast<std::uint32_t>(z));
+        }
+    }
+    r.positivVon.assign(r.basis, -1);
+    r.negativVon.assign(r.basis, -1);
+    for (std::size_t d = 0; d < r.basis; ++d) {
+        if (r.codes[d] < 100 || r.positivVon[d] >= 0) {
+            continue;
+        }
+        for (std::size_t q = 0; q < r.basis; ++q) {
+            if (r.codes[q] == r.codes[d] - 100 && r.negativVon[q] < 0) {
+                r.positivVon[d] = static_cast<int>(q);
+                r.negativVon[q] = static_cast<int>(d);
+                break;
+            }
+        }
+    }
     return r;
 }
 
 // Calls `f` with the index of every sequence the numbers before the coup meet (`zahlen[k]`: the
-// number k + 1 coups before).
+// number k + 1 coups before); from position `ab` on only, the positions before it counted as
+// digit 0.
 template <class F>
-void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&& f) {
+void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&& f,
+                    std::size_t ab = 0) {
     std::array<const std::vector<std::uint32_t>*, 5> listen{};
-    for (std::size_t k = 0; k < r.laenge; ++k) {
+    for (std::size_t k = ab; k < r.laenge; ++k) {
         listen[k] = &r.passend[static_cast<std::size_t>(zahlen[k])];
         if (listen[k]->empty()) {
             return;
@@ -356,16 +384,16 @@ void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&&
     std::array<std::size_t, 5> stelle{};
     while (true) {
         std::size_t index = 0;
-        for (std::size_t k = 0; k < r.laenge; ++k) {
+        for (std::size_t k = ab; k < r.laenge; ++k) {
             index = index * r.basis + (*listen[k])[stelle[k]];
         }
         f(index);
         std::size_t k = r.laenge;
-        while (k > 0 && ++stelle[k - 1] == listen[k - 1]->size()) {
+        while (k > ab && ++stelle[k - 1] == listen[k - 1]->size()) {
             stelle[k - 1] = 0;
             --k;
         }
-        if (k == 0) {
+        if (k == ab) {
             return;
         }
     }
@@ -385,29 +413,43 @@ class Summenblock {
     T* block(std::uint64_t schluessel) {
         const auto [it, neu] = index_.try_emplace(schluessel, index_.size());
         if (neu) {
-            daten_.resize(daten_.size() + 3 * c_, 0);
+            // The blocks lie in pieces of kJeStueck that never move: a new block is never a
+            // copy of those before it.
+            if (it->second / kJeStueck == stuecke_.size()) {
+                stuecke_.push_back(std::make_unique<T[]>(kJeStueck * 3 * c_));
+            }
         }
-        return daten_.data() + it->second * 3 * c_;
+        return adresse(it->second);
     }
     const T* finden(std::uint64_t schluessel) const {
         const auto it = index_.find(schluessel);
-        return it == index_.end() ? nullptr : daten_.data() + it->second * 3 * c_;
+        return it == index_.end() ? nullptr : adresse(it->second);
     }
+    // Empties the sums; the pieces stay for the next blocks (zeroed as they are taken again).
     void leeren() {
+        for (std::size_t b = 0; b < index_.size(); b += kJeStueck) {
+            const std::size_t n = std::min(kJeStueck, index_.size() - b);
+            std::fill_n(stuecke_[b / kJeStueck].get(), n * 3 * c_, T{0});
+        }
         index_.clear();
-        daten_.clear();
     }
     template <class F>
     void durchlaufen(F&& f) const {
         for (const auto& [schluessel, i] : index_) {
-            f(schluessel, daten_.data() + i * 3 * c_);
+            f(schluessel, adresse(i));
         }
     }
 
   private:
+    static constexpr std::size_t kJeStueck = 64;
+
+    T* adresse(std::size_t i) const {
+        return stuecke_[i / kJeStueck].get() + (i % kJeStueck) * 3 * c_;
+    }
+
     std::size_t c_;
     std::unordered_map<std::uint64_t, std::size_t> index_;
-    std::vector<T> daten_;
+    std::vector<std::unique_ptr<T[]>> stuecke_;
 };
 
 template <class T, class U>
@@ -609,13 +651,84 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         const std::int64_t coupsBisVoll = std::numeric_limits<T>::max() / groesste;
         std::int64_t coupsInArbeit = 0;
         Summenblock<T> arbeit(C);
+        // The working sums go to the sequences in groups of the same combination and numbers
+        // before but the nearest: per digit of position 1 the sums of the numbers that meet its
+        // code, a code "<>e" as the total of the group minus the sum of code "e".
+        std::vector<std::pair<std::uint64_t, const T*>> arbeitsschluessel;
+        std::vector<std::int64_t> gesamt(3 * C);
+        std::vector<std::int64_t> positiv(3 * C);
+        std::vector<std::int64_t> negativ(3 * C);
+        std::vector<std::size_t> ziele;
+        std::vector<std::size_t> treffendeZahlen(raster.basis);
+        std::size_t hoch = 1;
+        for (std::size_t k = 1; k < L; ++k) {
+            hoch *= raster.basis;
+        }
+        const std::uint64_t gruppenRaum = zahlenRaum / kZahlen;
         const auto weitergeben = [&] {
+            arbeitsschluessel.clear();
             arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
-                const std::uint64_t h = schluessel / zahlenRaum;
-                passendeFolgen(raster, zahlenVon(schluessel % zahlenRaum), [&](std::size_t s) {
-                    addieren(teil.ergebnis.block(h * folgen.size() + s), summen, 3 * C);
-                });
+                arbeitsschluessel.emplace_back(schluessel, summen);
             });
+            std::sort(arbeitsschluessel.begin(), arbeitsschluessel.end());
+            for (std::size_t g = 0; g < arbeitsschluessel.size();) {
+                const std::uint64_t gruppe = arbeitsschluessel[g].first / kZahlen;
+                std::array<const T*, kZahlen> je{};
+                std::size_t e = g;
+                for (;
+                     e < arbeitsschluessel.size() && arbeitsschluessel[e].first / kZahlen == gruppe;
+                     ++e) {
+                    je[arbeitsschluessel[e].first % kZahlen] = arbeitsschluessel[e].second;
+                }
+                const std::uint64_t h = gruppe / gruppenRaum;
+                const std::array<int, 5> zahlen =
+                    zahlenVon(arbeitsschluessel[g].first % zahlenRaum);
+                g = e;
+                ziele.clear();
+                passendeFolgen(
+                    raster, zahlen, [&](std::size_t r) { ziele.push_back(r); }, 1);
+                if (ziele.empty()) {
+                    continue;
+                }
+                std::fill(treffendeZahlen.begin(), treffendeZahlen.end(), 0);
+                std::fill(gesamt.begin(), gesamt.end(), 0);
+                for (std::size_t z = 0; z < kZahlen; ++z) {
+                    if (je[z] == nullptr) {
+                        continue;
+                    }
+                    addieren(gesamt.data(), je[z], 3 * C);
+                    for (const std::uint32_t d : raster.passend[z]) {
+                        ++treffendeZahlen[d];
+                    }
+                }
+                const auto abgeben = [&](std::size_t d, const std::int64_t* summen) {
+                    for (const std::size_t r : ziele) {
+                        addieren(teil.ergebnis.block(h * folgen.size() + d * hoch + r), summen,
+                                 3 * C);
+                    }
+                };
+                for (std::size_t d = 0; d < raster.basis; ++d) {
+                    if (raster.positivVon[d] >= 0) {
+                        continue;  // from its code "e"
+                    }
+                    std::fill(positiv.begin(), positiv.end(), 0);
+                    for (const std::uint32_t z : raster.zahlenJe[d]) {
+                        if (je[z] != nullptr) {
+                            addieren(positiv.data(), je[z], 3 * C);
+                        }
+                    }
+                    if (treffendeZahlen[d] > 0) {
+                        abgeben(d, positiv.data());
+                    }
+                    const int n = raster.negativVon[d];
+                    if (n >= 0 && treffendeZahlen[static_cast<std::size_t>(n)] > 0) {
+                        for (std::size_t i = 0; i < 3 * C; ++i) {
+                            negativ[i] = gesamt[i] - positiv[i];
+                        }
+                        abgeben(static_cast<std::size_t>(n), negativ.data());
+                    }
+                }
+            }
             arbeit.leeren();
             coupsInArbeit = 0;
         };
@@ -629,8 +742,8 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             }
             const std::uint64_t u = zahlenVor(t);
 
-            // The outcome of every candidate started here.
-            std::fill(ausgang.begin(), ausgang.end(), T{0});
+            // The outcome of every candidate started here (every entry written: 0 where the
+            // attack does not count).
             T* anzahl = ausgang.data();
             T* ok = anzahl + C;
             T* gv = ok + C;
@@ -645,6 +758,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                     treffer == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(treffer));
                 const std::size_t ersterFehl =
                     fehl == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(fehl));
+                std::int64_t trefferBisJ = 0;
                 for (std::size_t j = 1; j <= J; ++j) {
                     const auto setzen = [&](std::size_t a, bool erfolg) {
                         const std::size_t c = (a * nEt + i) * J + j - 1;
@@ -652,33 +766,48 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         ok[c] = erfolg ? 1 : 0;
                         gv[c] = static_cast<T>(erfolg ? gewinn[c] : verlust[c]);
                     };
+                    const auto nichts = [&](std::size_t a) {
+                        const std::size_t c = (a * nEt + i) * J + j - 1;
+                        anzahl[c] = 0;
+                        ok[c] = 0;
+                        gv[c] = 0;
+                    };
+                    const bool spielt = n >= j;
                     // "1": the j-th coup alone.
-                    if (n >= j) {
-                        setzen(0, ((treffer >> (j - 1)) & 1u) != 0);
+                    if (spielt) {
+                        const std::uint32_t bit = (treffer >> (j - 1)) & 1u;
+                        trefferBisJ += bit;
+                        setzen(0, bit != 0);
+                    } else {
+                        nichts(0);
                     }
                     // "E": until the first hit.
                     if (ersterTreffer < j) {
                         setzen(1, true);
-                    } else if (n >= j) {
+                    } else if (spielt) {
                         setzen(1, false);
+                    } else {
+                        nichts(1);
                     }
                     // "K": j coups, each paid on its own.
-                    if (n >= j) {
+                    if (spielt) {
                         const std::size_t c = (aK * nEt + i) * J + j - 1;
-                        const auto treffer_j =
-                            static_cast<std::int64_t>(std::popcount(treffer & ((1u << j) - 1u)));
                         const std::int64_t summe =
-                            treffer_j * gewinn[c] +
-                            (static_cast<std::int64_t>(j) - treffer_j) * verlust[c];
+                            trefferBisJ * gewinn[c] +
+                            (static_cast<std::int64_t>(j) - trefferBisJ) * verlust[c];
                         anzahl[c] = 1;
                         ok[c] = summe > 0 ? 1 : 0;
                         gv[c] = static_cast<T>(summe);
+                    } else {
+                        nichts(aK);
                     }
                     // "P": until the first miss.
                     if (ersterFehl < j) {
                         setzen(3, false);
-                    } else if (n >= j) {
+                    } else if (spielt) {
                         setzen(3, true);
+                    } else {
+                        nichts(3);
                     }
                 }
             }
