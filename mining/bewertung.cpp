@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <unordered_map>
 
@@ -537,11 +538,13 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     const std::size_t aK = 2;  // position of "K" in kAngriffsarten
 
     // The threads and the events each scores: as many as asked (automatic: both cores on a range
-    // worth it), never more than there are events.
+    // worth it), never more than there are events. Worth it: a coup's share of each thread is
+    // much more than handing the coup from one thread to the other costs (a few of the simple
+    // chances alone are scored faster by one thread).
     std::size_t faeden = auftrag.faeden;
     if (faeden == 0) {
         const unsigned kerne = std::thread::hardware_concurrency();
-        faeden = bereich.size() >= 64 ? std::clamp<std::size_t>(kerne, 1, 2) : 1;
+        faeden = bereich.size() >= 64 && nE >= 32 ? std::clamp<std::size_t>(kerne, 1, 2) : 1;
     }
     faeden = std::max<std::size_t>(1, std::min(faeden, nE));
     std::vector<Anteil> anteile(faeden);
@@ -651,6 +654,10 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         const std::int64_t coupsBisVoll = std::numeric_limits<T>::max() / groesste;
         std::int64_t coupsInArbeit = 0;
         Summenblock<T> arbeit(C);
+        // The sets of combinations met so far: per set, one flag per combination.
+        std::unordered_map<std::string, std::uint64_t> mengenIndex;
+        std::vector<char> mengen;
+        std::string menge(kombinationen.size(), '\0');
         // The working sums go to the sequences in groups of the same combination and numbers
         // before but the nearest: per digit of position 1 the sums of the numbers that meet its
         // code, a code "<>e" as the total of the group minus the sum of code "e".
@@ -665,9 +672,9 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             hoch *= raster.basis;
         }
         const std::uint64_t gruppenRaum = zahlenRaum / kZahlen;
-        const auto weitergeben = [&] {
+        const auto abgebenAus = [&](const Summenblock<T>& quelle) {
             arbeitsschluessel.clear();
-            arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
+            quelle.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
                 arbeitsschluessel.emplace_back(schluessel, summen);
             });
             std::sort(arbeitsschluessel.begin(), arbeitsschluessel.end());
@@ -727,6 +734,24 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         }
                         abgeben(static_cast<std::size_t>(n), negativ.data());
                     }
+                }
+            }
+        };
+        // The working sums are kept per set of combinations that hold together (and numbers
+        // before): each coup is added once, and handed on to each combination of its set here.
+        Summenblock<T> jeKombination(C);
+        const auto weitergeben = [&] {
+            for (std::size_t h = 0; h < kombinationen.size(); ++h) {
+                arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
+                    const std::uint64_t m = schluessel / zahlenRaum;
+                    if (mengen[m * kombinationen.size() + h] != 0) {
+                        addieren(jeKombination.block(h * zahlenRaum + schluessel % zahlenRaum),
+                                 summen, 3 * C);
+                    }
+                });
+                if (jeKombination.size() > 0) {
+                    abgebenAus(jeKombination);
+                    jeKombination.leeren();
                 }
             }
             arbeit.leeren();
@@ -823,13 +848,21 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                 weitergeben();
             }
             ++coupsInArbeit;
+            bool irgendeine = false;
             for (std::size_t h = 0; h < kombinationen.size(); ++h) {
                 const bool gilt = std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
                     return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
                 });
-                if (gilt) {
-                    addieren(arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
+                menge[h] = gilt ? 1 : 0;
+                irgendeine = irgendeine || gilt;
+            }
+            if (irgendeine) {
+                const auto [it, neu] =
+                    mengenIndex.try_emplace(menge, mengen.size() / kombinationen.size());
+                if (neu) {
+                    mengen.insert(mengen.end(), menge.begin(), menge.end());
                 }
+                addieren(arbeit.block(it->second * zahlenRaum + u), ausgang.data(), 3 * C);
             }
             if (arbeit.size() * arbeit.bytesJeBlock() >= arbeitsspeicher) {
                 weitergeben();
@@ -967,7 +1000,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         if (block[c] == 0) {
                             continue;
                         }
-                        Ergebniszeile z;
+                        Ergebniszeile& z = bewertung.zeilen.emplace_back();
                         z.idHsr = kombinationen[h].id;
                         z.idFolge = auftrag.ersteFolgeId + static_cast<std::int64_t>(s);
                         z.art = kAngriffsarten[a];
@@ -976,7 +1009,6 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         z.anzahl = block[c];
                         z.anzahlOk = block[C + c];
                         z.gewinnVerlust = block[2 * C + c];
-                        bewertung.zeilen.push_back(z);
                     }
                 }
             }
