@@ -400,15 +400,17 @@ void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&&
     }
 }
 
-// Sums of attacks per candidate, in blocks of 3 C: the counts, the successes, the wins/losses.
-// The working sums of a thread are 32-bit (half the memory to stream through per coup) and handed
-// on before they could overflow; the sums per pattern are 64-bit.
+// Sums of attacks per candidate, in blocks of `breite` values. The sums per pattern: 3 C, the
+// counts, the successes, the wins/losses, 64-bit. The working sums of a thread: 2 C, the count
+// and the successes of a candidate in one value (count + 65536 * successes: both below 65536 as
+// the sums are handed on after at most kCoupsJePaket coups), and the wins/losses; 32-bit (less
+// memory to stream through per coup) and handed on before they could overflow.
 template <class T>
 class Summenblock {
   public:
-    explicit Summenblock(std::size_t kandidaten) : c_(kandidaten) {}
+    explicit Summenblock(std::size_t breite) : b_(breite) {}
 
-    std::size_t bytesJeBlock() const { return 3 * c_ * sizeof(T); }
+    std::size_t bytesJeBlock() const { return b_ * sizeof(T); }
     std::size_t size() const { return index_.size(); }
 
     T* block(std::uint64_t schluessel) {
@@ -417,7 +419,7 @@ class Summenblock {
             // The blocks lie in pieces of kJeStueck that never move: a new block is never a
             // copy of those before it.
             if (it->second / kJeStueck == stuecke_.size()) {
-                stuecke_.push_back(std::make_unique<T[]>(kJeStueck * 3 * c_));
+                stuecke_.push_back(std::make_unique<T[]>(kJeStueck * b_));
             }
         }
         return adresse(it->second);
@@ -430,7 +432,7 @@ class Summenblock {
     void leeren() {
         for (std::size_t b = 0; b < index_.size(); b += kJeStueck) {
             const std::size_t n = std::min(kJeStueck, index_.size() - b);
-            std::fill_n(stuecke_[b / kJeStueck].get(), n * 3 * c_, T{0});
+            std::fill_n(stuecke_[b / kJeStueck].get(), n * b_, T{0});
         }
         index_.clear();
     }
@@ -444,14 +446,16 @@ class Summenblock {
   private:
     static constexpr std::size_t kJeStueck = 64;
 
-    T* adresse(std::size_t i) const {
-        return stuecke_[i / kJeStueck].get() + (i % kJeStueck) * 3 * c_;
-    }
+    T* adresse(std::size_t i) const { return stuecke_[i / kJeStueck].get() + (i % kJeStueck) * b_; }
 
-    std::size_t c_;
+    std::size_t b_;
     std::unordered_map<std::uint64_t, std::size_t> index_;
     std::vector<std::unique_ptr<T[]>> stuecke_;
 };
+
+// Coups summed at most before the working sums are handed on (their counts stay below 65536).
+constexpr std::int64_t kCoupsJePaket = 32767;
+constexpr std::int64_t kZaehlerOk = 65536;
 
 template <class T, class U>
 void addieren(T* __restrict ziel, const U* __restrict quelle, std::size_t n) {
@@ -616,7 +620,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     // One thread's share: the candidates of its events, in kind, event, length order. Scores coup
     // by coup while `weiter` lets it; its sums per (combination, sequence) end in `ergebnis`.
     struct Teil {
-        explicit Teil(std::size_t c) : ergebnis(c) {}
+        explicit Teil(std::size_t c) : ergebnis(3 * c) {}
         Summenblock<std::int64_t> ergebnis;
     };
     const std::size_t arbeitsspeicher = auftrag.arbeitsspeicher / faeden;
@@ -651,9 +655,10 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             groesste = std::max({groesste, std::abs(gewinn[c]), std::abs(verlust[c])});
         }
         groesste *= static_cast<std::int64_t>(J);
-        const std::int64_t coupsBisVoll = std::numeric_limits<T>::max() / groesste;
+        const std::int64_t coupsBisVoll =
+            std::min(kCoupsJePaket, std::numeric_limits<T>::max() / groesste);
         std::int64_t coupsInArbeit = 0;
-        Summenblock<T> arbeit(C);
+        Summenblock<T> arbeit(2 * C);
         // The sets of combinations met so far: per set, one flag per combination.
         std::unordered_map<std::string, std::uint64_t> mengenIndex;
         std::vector<char> mengen;
@@ -662,9 +667,9 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         // before but the nearest: per digit of position 1 the sums of the numbers that meet its
         // code, a code "<>e" as the total of the group minus the sum of code "e".
         std::vector<std::pair<std::uint64_t, const T*>> arbeitsschluessel;
-        std::vector<std::int64_t> gesamt(3 * C);
-        std::vector<std::int64_t> positiv(3 * C);
-        std::vector<std::int64_t> negativ(3 * C);
+        std::vector<std::int64_t> gesamt(2 * C);
+        std::vector<std::int64_t> positiv(2 * C);
+        std::vector<std::int64_t> negativ(2 * C);
         std::vector<std::size_t> ziele;
         std::vector<std::size_t> treffendeZahlen(raster.basis);
         std::size_t hoch = 1;
@@ -703,15 +708,19 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                     if (je[z] == nullptr) {
                         continue;
                     }
-                    addieren(gesamt.data(), je[z], 3 * C);
+                    addieren(gesamt.data(), je[z], 2 * C);
                     for (const std::uint32_t d : raster.passend[z]) {
                         ++treffendeZahlen[d];
                     }
                 }
                 const auto abgeben = [&](std::size_t d, const std::int64_t* summen) {
                     for (const std::size_t r : ziele) {
-                        addieren(teil.ergebnis.block(h * folgen.size() + d * hoch + r), summen,
-                                 3 * C);
+                        std::int64_t* ziel = teil.ergebnis.block(h * folgen.size() + d * hoch + r);
+                        for (std::size_t c = 0; c < C; ++c) {
+                            ziel[c] += summen[c] % kZaehlerOk;
+                            ziel[C + c] += summen[c] / kZaehlerOk;
+                        }
+                        addieren(ziel + 2 * C, summen + C, C);
                     }
                 };
                 for (std::size_t d = 0; d < raster.basis; ++d) {
@@ -721,7 +730,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                     std::fill(positiv.begin(), positiv.end(), 0);
                     for (const std::uint32_t z : raster.zahlenJe[d]) {
                         if (je[z] != nullptr) {
-                            addieren(positiv.data(), je[z], 3 * C);
+                            addieren(positiv.data(), je[z], 2 * C);
                         }
                     }
                     if (treffendeZahlen[d] > 0) {
@@ -729,7 +738,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                     }
                     const int n = raster.negativVon[d];
                     if (n >= 0 && treffendeZahlen[static_cast<std::size_t>(n)] > 0) {
-                        for (std::size_t i = 0; i < 3 * C; ++i) {
+                        for (std::size_t i = 0; i < 2 * C; ++i) {
                             negativ[i] = gesamt[i] - positiv[i];
                         }
                         abgeben(static_cast<std::size_t>(n), negativ.data());
@@ -739,14 +748,14 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
         };
         // The working sums are kept per set of combinations that hold together (and numbers
         // before): each coup is added once, and handed on to each combination of its set here.
-        Summenblock<T> jeKombination(C);
+        Summenblock<T> jeKombination(2 * C);
         const auto weitergeben = [&] {
             for (std::size_t h = 0; h < kombinationen.size(); ++h) {
                 arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
                     const std::uint64_t m = schluessel / zahlenRaum;
                     if (mengen[m * kombinationen.size() + h] != 0) {
                         addieren(jeKombination.block(h * zahlenRaum + schluessel % zahlenRaum),
-                                 summen, 3 * C);
+                                 summen, 2 * C);
                     }
                 });
                 if (jeKombination.size() > 0) {
@@ -758,7 +767,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             coupsInArbeit = 0;
         };
 
-        std::vector<T> ausgang(3 * C);
+        std::vector<T> ausgang(2 * C);
         std::vector<char> haelt(einstellungen.size());
         for (std::size_t t = 0; t < N && weiter(t); ++t) {
             if (t < L || C == 0) {
@@ -769,9 +778,8 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
 
             // The outcome of every candidate started here (every entry written: 0 where the
             // attack does not count).
-            T* anzahl = ausgang.data();
-            T* ok = anzahl + C;
-            T* gv = ok + C;
+            T* zaehler = ausgang.data();
+            T* gv = zaehler + C;
             const std::size_t n = spielbar[t];
             for (std::size_t i = 0; i < nEt; ++i) {
                 std::uint32_t treffer = 0;
@@ -787,14 +795,12 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                 for (std::size_t j = 1; j <= J; ++j) {
                     const auto setzen = [&](std::size_t a, bool erfolg) {
                         const std::size_t c = (a * nEt + i) * J + j - 1;
-                        anzahl[c] = 1;
-                        ok[c] = erfolg ? 1 : 0;
+                        zaehler[c] = static_cast<T>(erfolg ? 1 + kZaehlerOk : 1);
                         gv[c] = static_cast<T>(erfolg ? gewinn[c] : verlust[c]);
                     };
                     const auto nichts = [&](std::size_t a) {
                         const std::size_t c = (a * nEt + i) * J + j - 1;
-                        anzahl[c] = 0;
-                        ok[c] = 0;
+                        zaehler[c] = 0;
                         gv[c] = 0;
                     };
                     const bool spielt = n >= j;
@@ -820,8 +826,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         const std::int64_t summe =
                             trefferBisJ * gewinn[c] +
                             (static_cast<std::int64_t>(j) - trefferBisJ) * verlust[c];
-                        anzahl[c] = 1;
-                        ok[c] = summe > 0 ? 1 : 0;
+                        zaehler[c] = static_cast<T>(summe > 0 ? 1 + kZaehlerOk : 1);
                         gv[c] = static_cast<T>(summe);
                     } else {
                         nichts(aK);
@@ -862,7 +867,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                 if (neu) {
                     mengen.insert(mengen.end(), menge.begin(), menge.end());
                 }
-                addieren(arbeit.block(it->second * zahlenRaum + u), ausgang.data(), 3 * C);
+                addieren(arbeit.block(it->second * zahlenRaum + u), ausgang.data(), 2 * C);
             }
             if (arbeit.size() * arbeit.bytesJeBlock() >= arbeitsspeicher) {
                 weitergeben();
