@@ -419,8 +419,9 @@ class Summenblock {
             // The blocks lie in pieces of kJeStueck that never move: a new block is never a
             // copy of those before it.
             if (it->second / kJeStueck == stuecke_.size()) {
-                stuecke_.push_back(std::make_unique<T[]>(kJeStueck * b_));
+                stuecke_.push_back(std::make_unique_for_overwrite<T[]>(kJeStueck * b_));
             }
+            std::fill_n(adresse(it->second), b_, T{0});
         }
         return adresse(it->second);
     }
@@ -429,13 +430,7 @@ class Summenblock {
         return it == index_.end() ? nullptr : adresse(it->second);
     }
     // Empties the sums; the pieces stay for the next blocks (zeroed as they are taken again).
-    void leeren() {
-        for (std::size_t b = 0; b < index_.size(); b += kJeStueck) {
-            const std::size_t n = std::min(kJeStueck, index_.size() - b);
-            std::fill_n(stuecke_[b / kJeStueck].get(), n * b_, T{0});
-        }
-        index_.clear();
-    }
+    void leeren() { index_.clear(); }
     template <class F>
     void durchlaufen(F&& f) const {
         for (const auto& [schluessel, i] : index_) {
@@ -727,17 +722,24 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                     if (raster.positivVon[d] >= 0) {
                         continue;  // from its code "e"
                     }
+                    const int n = raster.negativVon[d];
+                    const bool negativGebraucht =
+                        n >= 0 && treffendeZahlen[static_cast<std::size_t>(n)] > 0;
+                    if (treffendeZahlen[d] == 0) {
+                        // No number of the group meets code "e": "<>e" takes the whole group.
+                        if (negativGebraucht) {
+                            abgeben(static_cast<std::size_t>(n), gesamt.data());
+                        }
+                        continue;
+                    }
                     std::fill(positiv.begin(), positiv.end(), 0);
                     for (const std::uint32_t z : raster.zahlenJe[d]) {
                         if (je[z] != nullptr) {
                             addieren(positiv.data(), je[z], 2 * C);
                         }
                     }
-                    if (treffendeZahlen[d] > 0) {
-                        abgeben(d, positiv.data());
-                    }
-                    const int n = raster.negativVon[d];
-                    if (n >= 0 && treffendeZahlen[static_cast<std::size_t>(n)] > 0) {
+                    abgeben(d, positiv.data());
+                    if (negativGebraucht) {
                         for (std::size_t i = 0; i < 2 * C; ++i) {
                             negativ[i] = gesamt[i] - positiv[i];
                         }
