@@ -9,6 +9,7 @@
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <unordered_map>
 
@@ -288,6 +289,12 @@ struct Folgenraster {
     std::vector<int> codes;  // the R codes of a position, in order
     // Per number: the digits (positions in `codes`) whose code that number meets.
     std::array<std::vector<std::uint32_t>, kZahlen> passend;
+    // Per digit: the numbers that meet its code.
+    std::vector<std::vector<std::uint32_t>> zahlenJe;
+    // Per digit of a code "<>e" whose code "e" is a digit too: that digit (every number meets
+    // exactly one of the two), otherwise -1; and the other way round.
+    std::vector<int> positivVon;
+    std::vector<int> negativVon;
 };
 
 Folgenraster folgenraster(std::span<const Folge> folgen, const kern::Ereigniskatalog& katalog) {
@@ -339,15 +346,37 @@ Folgenraster folgenraster(std::span<const Folge> folgen, const kern::Ereigniskat
             }
         }
     }
+    r.zahlenJe.resize(r.basis);
+    for (int z = 0; z < kZahlen; ++z) {
+        for (const std::uint32_t d : r.passend[static_cast<std::size_t>(z)]) {
+            r.zahlenJe[d].push_back(static_cast<std::uint32_t>(z));
+        }
+    }
+    r.positivVon.assign(r.basis, -1);
+    r.negativVon.assign(r.basis, -1);
+    for (std::size_t d = 0; d < r.basis; ++d) {
+        if (r.codes[d] < 100 || r.positivVon[d] >= 0) {
+            continue;
+        }
+        for (std::size_t q = 0; q < r.basis; ++q) {
+            if (r.codes[q] == r.codes[d] - 100 && r.negativVon[q] < 0) {
+                r.positivVon[d] = static_cast<int>(q);
+                r.negativVon[q] = static_cast<int>(d);
+                break;
+            }
+        }
+    }
     return r;
 }
 
 // Calls `f` with the index of every sequence the numbers before the coup meet (`zahlen[k]`: the
-// number k + 1 coups before).
+// number k + 1 coups before); from position `ab` on only, the positions before it counted as
+// digit 0.
 template <class F>
-void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&& f) {
+void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&& f,
+                    std::size_t ab = 0) {
     std::array<const std::vector<std::uint32_t>*, 5> listen{};
-    for (std::size_t k = 0; k < r.laenge; ++k) {
+    for (std::size_t k = ab; k < r.laenge; ++k) {
         listen[k] = &r.passend[static_cast<std::size_t>(zahlen[k])];
         if (listen[k]->empty()) {
             return;
@@ -356,59 +385,72 @@ void passendeFolgen(const Folgenraster& r, const std::array<int, 5>& zahlen, F&&
     std::array<std::size_t, 5> stelle{};
     while (true) {
         std::size_t index = 0;
-        for (std::size_t k = 0; k < r.laenge; ++k) {
+        for (std::size_t k = ab; k < r.laenge; ++k) {
             index = index * r.basis + (*listen[k])[stelle[k]];
         }
         f(index);
         std::size_t k = r.laenge;
-        while (k > 0 && ++stelle[k - 1] == listen[k - 1]->size()) {
+        while (k > ab && ++stelle[k - 1] == listen[k - 1]->size()) {
             stelle[k - 1] = 0;
             --k;
         }
-        if (k == 0) {
+        if (k == ab) {
             return;
         }
     }
 }
 
-// Sums of attacks per candidate, in blocks of 3 C: the counts, the successes, the wins/losses.
-// The working sums of a thread are 32-bit (half the memory to stream through per coup) and handed
-// on before they could overflow; the sums per pattern are 64-bit.
+// Sums of attacks per candidate, in blocks of `breite` values. The sums per pattern: 3 C, the
+// counts, the successes, the wins/losses, 64-bit. The working sums of a thread: 2 C, the count
+// and the successes of a candidate in one value (count + 65536 * successes: both below 65536 as
+// the sums are handed on after at most kCoupsJePaket coups), and the wins/losses; 32-bit (less
+// memory to stream through per coup) and handed on before they could overflow.
 template <class T>
 class Summenblock {
   public:
-    explicit Summenblock(std::size_t kandidaten) : c_(kandidaten) {}
+    explicit Summenblock(std::size_t breite) : b_(breite) {}
 
-    std::size_t bytesJeBlock() const { return 3 * c_ * sizeof(T); }
+    std::size_t bytesJeBlock() const { return b_ * sizeof(T); }
     std::size_t size() const { return index_.size(); }
 
     T* block(std::uint64_t schluessel) {
         const auto [it, neu] = index_.try_emplace(schluessel, index_.size());
         if (neu) {
-            daten_.resize(daten_.size() + 3 * c_, 0);
+            // The blocks lie in pieces of kJeStueck that never move: a new block is never a
+            // copy of those before it.
+            if (it->second / kJeStueck == stuecke_.size()) {
+                stuecke_.push_back(std::make_unique_for_overwrite<T[]>(kJeStueck * b_));
+            }
+            std::fill_n(adresse(it->second), b_, T{0});
         }
-        return daten_.data() + it->second * 3 * c_;
+        return adresse(it->second);
     }
     const T* finden(std::uint64_t schluessel) const {
         const auto it = index_.find(schluessel);
-        return it == index_.end() ? nullptr : daten_.data() + it->second * 3 * c_;
+        return it == index_.end() ? nullptr : adresse(it->second);
     }
-    void leeren() {
-        index_.clear();
-        daten_.clear();
-    }
+    // Empties the sums; the pieces stay for the next blocks (zeroed as they are taken again).
+    void leeren() { index_.clear(); }
     template <class F>
     void durchlaufen(F&& f) const {
         for (const auto& [schluessel, i] : index_) {
-            f(schluessel, daten_.data() + i * 3 * c_);
+            f(schluessel, adresse(i));
         }
     }
 
   private:
-    std::size_t c_;
+    static constexpr std::size_t kJeStueck = 64;
+
+    T* adresse(std::size_t i) const { return stuecke_[i / kJeStueck].get() + (i % kJeStueck) * b_; }
+
+    std::size_t b_;
     std::unordered_map<std::uint64_t, std::size_t> index_;
-    std::vector<T> daten_;
+    std::vector<std::unique_ptr<T[]>> stuecke_;
 };
+
+// Coups summed at most before the working sums are handed on (their counts stay below 65536).
+constexpr std::int64_t kCoupsJePaket = 32767;
+constexpr std::int64_t kZaehlerOk = 65536;
 
 template <class T, class U>
 void addieren(T* __restrict ziel, const U* __restrict quelle, std::size_t n) {
@@ -495,11 +537,13 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     const std::size_t aK = 2;  // position of "K" in kAngriffsarten
 
     // The threads and the events each scores: as many as asked (automatic: both cores on a range
-    // worth it), never more than there are events.
+    // worth it), never more than there are events. Worth it: a coup's share of each thread is
+    // much more than handing the coup from one thread to the other costs (a few of the simple
+    // chances alone are scored faster by one thread).
     std::size_t faeden = auftrag.faeden;
     if (faeden == 0) {
         const unsigned kerne = std::thread::hardware_concurrency();
-        faeden = bereich.size() >= 64 ? std::clamp<std::size_t>(kerne, 1, 2) : 1;
+        faeden = bereich.size() >= 64 && nE >= 32 ? std::clamp<std::size_t>(kerne, 1, 2) : 1;
     }
     faeden = std::max<std::size_t>(1, std::min(faeden, nE));
     std::vector<Anteil> anteile(faeden);
@@ -571,7 +615,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
     // One thread's share: the candidates of its events, in kind, event, length order. Scores coup
     // by coup while `weiter` lets it; its sums per (combination, sequence) end in `ergebnis`.
     struct Teil {
-        explicit Teil(std::size_t c) : ergebnis(c) {}
+        explicit Teil(std::size_t c) : ergebnis(3 * c) {}
         Summenblock<std::int64_t> ergebnis;
     };
     const std::size_t arbeitsspeicher = auftrag.arbeitsspeicher / faeden;
@@ -606,21 +650,126 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             groesste = std::max({groesste, std::abs(gewinn[c]), std::abs(verlust[c])});
         }
         groesste *= static_cast<std::int64_t>(J);
-        const std::int64_t coupsBisVoll = std::numeric_limits<T>::max() / groesste;
+        const std::int64_t coupsBisVoll =
+            std::min(kCoupsJePaket, std::numeric_limits<T>::max() / groesste);
         std::int64_t coupsInArbeit = 0;
-        Summenblock<T> arbeit(C);
-        const auto weitergeben = [&] {
-            arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
-                const std::uint64_t h = schluessel / zahlenRaum;
-                passendeFolgen(raster, zahlenVon(schluessel % zahlenRaum), [&](std::size_t s) {
-                    addieren(teil.ergebnis.block(h * folgen.size() + s), summen, 3 * C);
-                });
+        Summenblock<T> arbeit(2 * C);
+        // The sets of combinations met so far: per set, one flag per combination.
+        std::unordered_map<std::string, std::uint64_t> mengenIndex;
+        std::vector<char> mengen;
+        std::string menge(kombinationen.size(), '\0');
+        // The working sums go to the sequences in groups of the same combination and numbers
+        // before but the nearest: per digit of position 1 the sums of the numbers that meet its
+        // code, a code "<>e" as the total of the group minus the sum of code "e".
+        std::vector<std::pair<std::uint64_t, const T*>> arbeitsschluessel;
+        std::vector<std::int64_t> gesamt(2 * C);
+        std::vector<std::int64_t> positiv(2 * C);
+        std::vector<std::int64_t> negativ(2 * C);
+        std::vector<std::size_t> ziele;
+        std::vector<std::size_t> treffendeZahlen(raster.basis);
+        std::size_t hoch = 1;
+        for (std::size_t k = 1; k < L; ++k) {
+            hoch *= raster.basis;
+        }
+        const std::uint64_t gruppenRaum = zahlenRaum / kZahlen;
+        const auto abgebenAus = [&](const Summenblock<T>& quelle) {
+            arbeitsschluessel.clear();
+            quelle.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
+                arbeitsschluessel.emplace_back(schluessel, summen);
             });
+            std::sort(arbeitsschluessel.begin(), arbeitsschluessel.end());
+            for (std::size_t g = 0; g < arbeitsschluessel.size();) {
+                const std::uint64_t gruppe = arbeitsschluessel[g].first / kZahlen;
+                std::array<const T*, kZahlen> je{};
+                std::size_t e = g;
+                for (;
+                     e < arbeitsschluessel.size() && arbeitsschluessel[e].first / kZahlen == gruppe;
+                     ++e) {
+                    je[arbeitsschluessel[e].first % kZahlen] = arbeitsschluessel[e].second;
+                }
+                const std::uint64_t h = gruppe / gruppenRaum;
+                const std::array<int, 5> zahlen =
+                    zahlenVon(arbeitsschluessel[g].first % zahlenRaum);
+                g = e;
+                ziele.clear();
+                passendeFolgen(
+                    raster, zahlen, [&](std::size_t r) { ziele.push_back(r); }, 1);
+                if (ziele.empty()) {
+                    continue;
+                }
+                std::fill(treffendeZahlen.begin(), treffendeZahlen.end(), 0);
+                std::fill(gesamt.begin(), gesamt.end(), 0);
+                for (std::size_t z = 0; z < kZahlen; ++z) {
+                    if (je[z] == nullptr) {
+                        continue;
+                    }
+                    addieren(gesamt.data(), je[z], 2 * C);
+                    for (const std::uint32_t d : raster.passend[z]) {
+                        ++treffendeZahlen[d];
+                    }
+                }
+                const auto abgeben = [&](std::size_t d, const std::int64_t* summen) {
+                    for (const std::size_t r : ziele) {
+                        std::int64_t* ziel = teil.ergebnis.block(h * folgen.size() + d * hoch + r);
+                        for (std::size_t c = 0; c < C; ++c) {
+                            ziel[c] += summen[c] % kZaehlerOk;
+                            ziel[C + c] += summen[c] / kZaehlerOk;
+                        }
+                        addieren(ziel + 2 * C, summen + C, C);
+                    }
+                };
+                for (std::size_t d = 0; d < raster.basis; ++d) {
+                    if (raster.positivVon[d] >= 0) {
+                        continue;  // from its code "e"
+                    }
+                    const int n = raster.negativVon[d];
+                    const bool negativGebraucht =
+                        n >= 0 && treffendeZahlen[static_cast<std::size_t>(n)] > 0;
+                    if (treffendeZahlen[d] == 0) {
+                        // No number of the group meets code "e": "<>e" takes the whole group.
+                        if (negativGebraucht) {
+                            abgeben(static_cast<std::size_t>(n), gesamt.data());
+                        }
+                        continue;
+                    }
+                    std::fill(positiv.begin(), positiv.end(), 0);
+                    for (const std::uint32_t z : raster.zahlenJe[d]) {
+                        if (je[z] != nullptr) {
+                            addieren(positiv.data(), je[z], 2 * C);
+                        }
+                    }
+                    abgeben(d, positiv.data());
+                    if (negativGebraucht) {
+                        for (std::size_t i = 0; i < 2 * C; ++i) {
+                            negativ[i] = gesamt[i] - positiv[i];
+                        }
+                        abgeben(static_cast<std::size_t>(n), negativ.data());
+                    }
+                }
+            }
+        };
+        // The working sums are kept per set of combinations that hold together (and numbers
+        // before): each coup is added once, and handed on to each combination of its set here.
+        Summenblock<T> jeKombination(2 * C);
+        const auto weitergeben = [&] {
+            for (std::size_t h = 0; h < kombinationen.size(); ++h) {
+                arbeit.durchlaufen([&](std::uint64_t schluessel, const T* summen) {
+                    const std::uint64_t m = schluessel / zahlenRaum;
+                    if (mengen[m * kombinationen.size() + h] != 0) {
+                        addieren(jeKombination.block(h * zahlenRaum + schluessel % zahlenRaum),
+                                 summen, 2 * C);
+                    }
+                });
+                if (jeKombination.size() > 0) {
+                    abgebenAus(jeKombination);
+                    jeKombination.leeren();
+                }
+            }
             arbeit.leeren();
             coupsInArbeit = 0;
         };
 
-        std::vector<T> ausgang(3 * C);
+        std::vector<T> ausgang(2 * C);
         std::vector<char> haelt(einstellungen.size());
         for (std::size_t t = 0; t < N && weiter(t); ++t) {
             if (t < L || C == 0) {
@@ -629,11 +778,10 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
             }
             const std::uint64_t u = zahlenVor(t);
 
-            // The outcome of every candidate started here.
-            std::fill(ausgang.begin(), ausgang.end(), T{0});
-            T* anzahl = ausgang.data();
-            T* ok = anzahl + C;
-            T* gv = ok + C;
+            // The outcome of every candidate started here (every entry written: 0 where the
+            // attack does not count).
+            T* zaehler = ausgang.data();
+            T* gv = zaehler + C;
             const std::size_t n = spielbar[t];
             for (std::size_t i = 0; i < nEt; ++i) {
                 std::uint32_t treffer = 0;
@@ -645,40 +793,53 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                     treffer == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(treffer));
                 const std::size_t ersterFehl =
                     fehl == 0 ? J + 1 : static_cast<std::size_t>(std::countr_zero(fehl));
+                std::int64_t trefferBisJ = 0;
                 for (std::size_t j = 1; j <= J; ++j) {
                     const auto setzen = [&](std::size_t a, bool erfolg) {
                         const std::size_t c = (a * nEt + i) * J + j - 1;
-                        anzahl[c] = 1;
-                        ok[c] = erfolg ? 1 : 0;
+                        zaehler[c] = static_cast<T>(erfolg ? 1 + kZaehlerOk : 1);
                         gv[c] = static_cast<T>(erfolg ? gewinn[c] : verlust[c]);
                     };
+                    const auto nichts = [&](std::size_t a) {
+                        const std::size_t c = (a * nEt + i) * J + j - 1;
+                        zaehler[c] = 0;
+                        gv[c] = 0;
+                    };
+                    const bool spielt = n >= j;
                     // "1": the j-th coup alone.
-                    if (n >= j) {
-                        setzen(0, ((treffer >> (j - 1)) & 1u) != 0);
+                    if (spielt) {
+                        const std::uint32_t bit = (treffer >> (j - 1)) & 1u;
+                        trefferBisJ += bit;
+                        setzen(0, bit != 0);
+                    } else {
+                        nichts(0);
                     }
                     // "E": until the first hit.
                     if (ersterTreffer < j) {
                         setzen(1, true);
-                    } else if (n >= j) {
+                    } else if (spielt) {
                         setzen(1, false);
+                    } else {
+                        nichts(1);
                     }
                     // "K": j coups, each paid on its own.
-                    if (n >= j) {
+                    if (spielt) {
                         const std::size_t c = (aK * nEt + i) * J + j - 1;
-                        const auto treffer_j =
-                            static_cast<std::int64_t>(std::popcount(treffer & ((1u << j) - 1u)));
                         const std::int64_t summe =
-                            treffer_j * gewinn[c] +
-                            (static_cast<std::int64_t>(j) - treffer_j) * verlust[c];
-                        anzahl[c] = 1;
-                        ok[c] = summe > 0 ? 1 : 0;
+                            trefferBisJ * gewinn[c] +
+                            (static_cast<std::int64_t>(j) - trefferBisJ) * verlust[c];
+                        zaehler[c] = static_cast<T>(summe > 0 ? 1 + kZaehlerOk : 1);
                         gv[c] = static_cast<T>(summe);
+                    } else {
+                        nichts(aK);
                     }
                     // "P": until the first miss.
                     if (ersterFehl < j) {
                         setzen(3, false);
-                    } else if (n >= j) {
+                    } else if (spielt) {
                         setzen(3, true);
+                    } else {
+                        nichts(3);
                     }
                 }
             }
@@ -694,13 +855,21 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                 weitergeben();
             }
             ++coupsInArbeit;
+            bool irgendeine = false;
             for (std::size_t h = 0; h < kombinationen.size(); ++h) {
                 const bool gilt = std::all_of(verwendet[h].begin(), verwendet[h].end(), [&](int x) {
                     return x < 0 || haelt[static_cast<std::size_t>(x)] != 0;
                 });
-                if (gilt) {
-                    addieren(arbeit.block(h * zahlenRaum + u), ausgang.data(), 3 * C);
+                menge[h] = gilt ? 1 : 0;
+                irgendeine = irgendeine || gilt;
+            }
+            if (irgendeine) {
+                const auto [it, neu] =
+                    mengenIndex.try_emplace(menge, mengen.size() / kombinationen.size());
+                if (neu) {
+                    mengen.insert(mengen.end(), menge.begin(), menge.end());
                 }
+                addieren(arbeit.block(it->second * zahlenRaum + u), ausgang.data(), 2 * C);
             }
             if (arbeit.size() * arbeit.bytesJeBlock() >= arbeitsspeicher) {
                 weitergeben();
@@ -838,7 +1007,7 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         if (block[c] == 0) {
                             continue;
                         }
-                        Ergebniszeile z;
+                        Ergebniszeile& z = bewertung.zeilen.emplace_back();
                         z.idHsr = kombinationen[h].id;
                         z.idFolge = auftrag.ersteFolgeId + static_cast<std::int64_t>(s);
                         z.art = kAngriffsarten[a];
@@ -847,7 +1016,6 @@ Bewertung Bewerten(const Bewertungsauftrag& auftrag) {
                         z.anzahl = block[c];
                         z.anzahlOk = block[C + c];
                         z.gewinnVerlust = block[2 * C + c];
-                        bewertung.zeilen.push_back(z);
                     }
                 }
             }

@@ -170,9 +170,10 @@ void Zusammenfassung_Zaehlen(std::span<const kern::Coup> bereich, Bewertung& bew
 
 // The scoring run. Each candidate's outcome is computed once per coup (from the hits of its
 // event over the next coups), which combinations hold once per coup; the outcomes are summed per
-// combination and the numbers of the coups before the attack coup (all a sequence tests), and the
-// sums then go to every sequence those numbers match. Gives the rows the plain per-pattern walk
-// gives.
+// set of combinations that hold together and the numbers of the coups before the attack coup (all
+// a sequence tests), and the sums then go to each combination of the set and every sequence those
+// numbers match (a code "<>e" as the total minus the sum of code "e"). Gives the rows the plain
+// per-pattern walk gives.
 Bewertung Bewerten(const Bewertungsauftrag& auftrag);
 
 }  // namespace spinalyst::mining
