@@ -112,7 +112,9 @@ std::string Dezimal_Text(double wert, int nachkomma, std::string_view dezimaltre
 
 std::string P_Text(double p, std::string_view dezimaltrenner) {
     if (p < 0.0005) {
-        return "<" + Dezimal_Text(0.001, 3, dezimaltrenner);
+        std::string text = Dezimal_Text(0.001, 3, dezimaltrenner);
+        text.insert(text.begin(), '<');
+        return text;
     }
     return Dezimal_Text(p, 3, dezimaltrenner);
 }
@@ -128,7 +130,9 @@ std::string Erwartet_Text(double erwartet, std::string_view dezimaltrenner) {
         return Dezimal_Text(erwartet, 2, dezimaltrenner);
     }
     if (erwartet < 0.0000005) {
-        return "<" + Dezimal_Text(0.000001, 6, dezimaltrenner);
+        std::string text = Dezimal_Text(0.000001, 6, dezimaltrenner);
+        text.insert(text.begin(), '<');
+        return text;
     }
     // Three significant digits: 0.0364 has its first digit at the second place.
     const int erste = static_cast<int>(std::floor(-std::log10(erwartet))) + 1;

@@ -72,6 +72,17 @@ int Ereignisse_Exportieren(kern::Kontext& k, store::CsvWriter& w) {
         throw kern::KeinErgebnis(k.text("Keine Permanenzauswertung zum Exportieren.",
                                         "No permanence evaluation to export."));
     }
+    std::vector<double> p;
+    p.reserve(zeilen.size());
+    for (Ereigniszeile& e : zeilen) {
+        e.coups = coups;
+        e.statistik = Treffer_Statistik(e.treffer, coups, e.zahlenAnzahl);
+        p.push_back(e.statistik.p);
+    }
+    const std::vector<double> bereinigt = Benjamini_Hochberg(p);
+    for (std::size_t i = 0; i < zeilen.size(); ++i) {
+        zeilen[i].q = bereinigt[i];
+    }
     const auto spalten = Csv_Ereignisspalten();
     for (const auto& s : spalten) {
         w.text(en ? s.englisch : s.deutsch);

@@ -178,7 +178,8 @@ void CsvTest::theExportMenuWritesTheChosenFile() {
     QVERIFY(ereignisse.open(QIODevice::ReadOnly));
     const QStringList zeilen =
         QString::fromUtf8(ereignisse.readAll()).split(QStringLiteral("\r\n"));
-    QCOMPARE(zeilen[0], QStringLiteral("Ereignis;Chance;Name;Zahlen;Treffer;Prozent"));
+    QCOMPARE(zeilen[0],
+             QStringLiteral("Ereignis;Chance;Name;Zahlen;Treffer;Prozent;Erwartet;z;p;q"));
     QVERIFY2(zeilen[1].startsWith(QStringLiteral("1;1;Rot;")), qPrintable(zeilen[1]));
 }
 
