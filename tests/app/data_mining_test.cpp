@@ -114,6 +114,7 @@ class DataMiningTest : public QObject, protected spinalyst::testing::AppFixture 
     // sequences of one "1:1" event, no filter varied.
     void miningVorbereiten(int tage, int coups, std::vector<const char*> klassen) {
         std::vector<std::pair<Date, std::vector<int>>> permanenz;
+        zahlen_.clear();  // the test object lives through every test function
         unsigned zufall = 20260301;
         for (int t = 0; t < tage; ++t) {
             std::vector<int> zahlen;
