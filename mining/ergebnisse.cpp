@@ -7,6 +7,7 @@
 #include "store/datamodule.h"
 #include "store/field_value.h"
 #include "store/schema.h"
+#include "systems/durchlauf.h"
 
 namespace spinalyst::mining {
 
@@ -101,32 +102,11 @@ Ergebnisauswahl Ergebnisauswahl_Lesen(const store::Cursor& wahl) {
     return a;
 }
 
-std::optional<std::pair<int, int>> Chancenbereich(int chance) {
-    switch (chance) {
-        case 1:
-            return std::pair{1, 6};
-        case 2:
-            return std::pair{7, 12};
-        case 5:
-            return std::pair{13, 23};
-        case 8:
-            return std::pair{24, 46};
-        case 11:
-            return std::pair{47, 58};
-        case 17:
-            return std::pair{59, 116};
-        case 35:
-            return std::pair{117, 153};
-        default:
-            return std::nullopt;
-    }
-}
-
 Abfrage Ergebnisliste_Abfrage(const Ergebnisauswahl& a) {
     Abfrage q;
     q.sql = "SELECT * FROM DM_Gewinn_Verlust WHERE Gewinn_Verlust > ? AND ";
     q.parameter.push_back(Value(a.minimum));
-    if (const auto bereich = Chancenbereich(a.chance)) {
+    if (const auto bereich = systems::Chancen_Ereignisse(a.chance)) {
         q.sql += "(ID_Ereignis >= ? AND ID_Ereignis <= ?) AND ";
         q.parameter.push_back(Value(std::int64_t{bereich->first}));
         q.parameter.push_back(Value(std::int64_t{bereich->second}));

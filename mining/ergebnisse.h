@@ -39,10 +39,6 @@ struct Abfrage {
     std::vector<store::Value> parameter;
 };
 
-// The events of a chance class (1 to 6 for class 1, ..., 117 to 153 for class 35); nothing for
-// any other value.
-std::optional<std::pair<int, int>> Chancenbereich(int chance);
-
 // The result list: rows with a win/loss above the minimum, an attacked event of the chance
 // class (any event for another class value), the attack length and the kind; ordered by
 // win/loss descending, or with "%" by success rate and then win/loss descending. Rows that tie
